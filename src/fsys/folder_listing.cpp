@@ -1,0 +1,83 @@
+#include "folder_listing.h"
+
+#include "file_failure.h"
+#include "system_calls.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <memory>
+
+namespace quillmark {
+
+namespace {
+
+unsigned char asciiLower(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+bool isRegularEntry(const std::string& folder, const dirent& entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+    if (entry.d_type == DT_REG) {
+        return true;
+    }
+    if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
+        return false;
+    }
+#endif
+    // Links, and file systems that do not report the type, need a stat.
+    std::string path = folder;
+    if (path.empty() || path.back() != '/') {
+        path += '/';
+    }
+    path += entry.d_name;
+    struct stat st {};
+    return systemCalls().stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+bool fileNameLess(std::string_view a, std::string_view b) {
+    const std::size_t n = std::min(a.size(), b.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const unsigned char ca = asciiLower(static_cast<unsigned char>(a[i]));
+        const unsigned char cb = asciiLower(static_cast<unsigned char>(b[i]));
+        if (ca != cb) {
+            return ca < cb;
+        }
+    }
+    if (a.size() != b.size()) {
+        return a.size() < b.size();
+    }
+    return a < b;
+}
+
+std::vector<std::string> listFolderFiles(const std::string& folder) {
+    const SystemCalls& sys = systemCalls();
+    DIR* raw = sys.opendir(folder.c_str());
+    if (raw == nullptr) {
+        throw failureFromErrno(errno, folder);
+    }
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(raw, sys.closedir);
+    std::vector<std::string> names;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = sys.readdir(dir.get());
+        if (entry == nullptr) {
+            if (errno != 0) {
+                throw failureFromErrno(errno, folder);
+            }
+            break;
+        }
+        if (entry->d_name[0] == '.') {
+            continue;
+        }
+        if (isRegularEntry(folder, *entry)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    std::sort(names.begin(), names.end(),
+              [](const std::string& a, const std::string& b) { return fileNameLess(a, b); });
+    return names;
+}
+
+} // namespace quillmark

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace quillmark {
+
+inline constexpr std::size_t kHeaderSize = 64;
+
+// The first 64 bytes of a file. Bytes past the end of a short file are 0x00,
+// never left over from an earlier file.
+struct HeaderBytes {
+    std::array<std::uint8_t, kHeaderSize> bytes{};
+    std::size_t length = 0;   // bytes actually in the file (at most 64)
+    bool regularFile = false; // false: a FIFO, socket or device; never read
+};
+
+// One open (read-only, non-blocking, close-on-exec), one fstat, one read, one
+// close. A special file is opened without blocking and never read, so a FIFO
+// in a ROM folder cannot hang the program. Throws FileFailure when the file
+// cannot be opened or read.
+HeaderBytes readHeaderBytes(const std::string& path);
+
+} // namespace quillmark

@@ -1,0 +1,72 @@
+#include "name_list_records.h"
+
+namespace quillmark {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// Reads one field from `line` starting at `pos`; leaves `pos` just past the
+// comma that ends it, or at the end of the line.
+std::string readField(std::string_view line, std::size_t& pos) {
+    while (pos < line.size() && isBlank(line[pos])) {
+        ++pos;
+    }
+    std::string field;
+    if (pos < line.size() && line[pos] == '"') {
+        const std::size_t close = line.find('"', pos + 1);
+        const std::size_t end = close == std::string_view::npos ? line.size() : close;
+        field.assign(line.substr(pos + 1, end - pos - 1));
+        // Anything between the closing quote and the comma is not part of the field.
+        const std::size_t comma = line.find(',', end);
+        pos = comma == std::string_view::npos ? line.size() : comma + 1;
+        return field;
+    }
+    const std::size_t comma = line.find(',', pos);
+    const std::size_t end = comma == std::string_view::npos ? line.size() : comma;
+    std::size_t last = end;
+    while (last > pos && isBlank(line[last - 1])) {
+        --last;
+    }
+    field.assign(line.substr(pos, last - pos));
+    pos = comma == std::string_view::npos ? line.size() : comma + 1;
+    return field;
+}
+
+} // namespace
+
+std::vector<NameRecord> parseNameRecords(std::string_view text) {
+    std::vector<NameRecord> records;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+        }
+        bool blank = true;
+        for (const char c : line) {
+            if (!isBlank(c)) {
+                blank = false;
+                break;
+            }
+        }
+        if (blank) {
+            continue;
+        }
+        std::size_t pos = 0;
+        NameRecord record;
+        record.key = readField(line, pos);
+        record.title = readField(line, pos);
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+} // namespace quillmark

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillmark {
+
+// One record of the name list: key and title, as bytes of the file.
+struct NameRecord {
+    std::string key;
+    std::string title;
+};
+
+// Splits name-list text into records, one per non-blank line. A quoted field
+// is the text between its quotes, commas and spaces included; an unquoted one
+// starts at its first non-space character and ends at the next comma or the
+// end of the line, trailing spaces dropped. CR LF and LF are both line ends;
+// blank lines are skipped. Never fails: any bytes give some list of records.
+std::vector<NameRecord> parseNameRecords(std::string_view text);
+
+} // namespace quillmark

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <dirent.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+
+namespace quillmark {
+
+// Every system call of the file layer goes through this table, so tests can
+// make any of them fail with a chosen errno (CI runs as root, where permission
+// failures cannot be provoked for real). Each entry behaves like the call it
+// is named after: -1 (or nullptr) with errno set on failure.
+struct SystemCalls {
+    int (*open)(const char* path, int flags);
+    int (*fstat)(int fd, struct stat* st);
+    ssize_t (*read)(int fd, void* buffer, size_t size);
+    int (*close)(int fd);
+    int (*lstat)(const char* path, struct stat* st);
+    int (*stat)(const char* path, struct stat* st);
+    // Renames without ever replacing an existing target; EEXIST if it exists,
+    // EINVAL or ENOSYS where the file system cannot do it.
+    int (*renameNoReplace)(const char* from, const char* to);
+    int (*link)(const char* from, const char* to);
+    int (*unlink)(const char* path);
+    // A plain rename(2): only used once the target is known to be absent.
+    int (*renameReplacing)(const char* from, const char* to);
+    DIR* (*opendir)(const char* path);
+    struct dirent* (*readdir)(DIR* dir);
+    int (*closedir)(DIR* dir);
+};
+
+// The table in use; tests swap entries and restore them.
+SystemCalls& systemCalls();
+
+// The table of the real calls.
+const SystemCalls& realSystemCalls();
+
+} // namespace quillmark

@@ -1,0 +1,71 @@
+#include "text_file.h"
+
+#include "file_failure.h"
+#include "file_handle.h"
+#include "system_calls.h"
+
+#include <cerrno>
+#include <fcntl.h>
+
+namespace quillmark {
+
+namespace {
+
+FileStamp stampOf(const struct stat& st) {
+    FileStamp stamp;
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::int64_t>(st.st_size);
+#if defined(__APPLE__)
+    stamp.modifiedSeconds = st.st_mtimespec.tv_sec;
+    stamp.modifiedNanoseconds = st.st_mtimespec.tv_nsec;
+#else
+    stamp.modifiedSeconds = st.st_mtim.tv_sec;
+    stamp.modifiedNanoseconds = st.st_mtim.tv_nsec;
+#endif
+    return stamp;
+}
+
+} // namespace
+
+std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp) {
+    const SystemCalls& sys = systemCalls();
+    FileHandle file(sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd() < 0) {
+        throw failureFromErrno(errno, path);
+    }
+    struct stat st {};
+    if (sys.fstat(file.fd(), &st) != 0) {
+        throw failureFromErrno(errno, path);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        // A FIFO or device under the list's name would block or never end.
+        throw failureFromErrno(EINVAL, path);
+    }
+    const FileStamp current = stampOf(st);
+    if (current == stamp) {
+        return std::nullopt;
+    }
+    std::string contents;
+    contents.resize(static_cast<std::size_t>(st.st_size));
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == contents.size()) {
+            // The file may have grown since fstat; read on until the end.
+            contents.resize(contents.size() + 4096);
+        }
+        const ssize_t n = sys.read(file.fd(), contents.data() + filled, contents.size() - filled);
+        if (n < 0) {
+            throw failureFromErrno(errno, path);
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(n);
+    }
+    contents.resize(filled);
+    stamp = current;
+    return contents;
+}
+
+} // namespace quillmark

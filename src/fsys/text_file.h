@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+// What identifies one state of a file: which file it is, its size and its
+// modification time. Equal stamps mean the contents can be taken as unchanged.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modifiedSeconds = 0;
+    std::int64_t modifiedNanoseconds = 0;
+
+    bool operator==(const FileStamp&) const = default;
+};
+
+// Opens the file, reads its stamp and, only when it differs from `stamp`,
+// reads the whole file; closes it in every case. Returns the contents when
+// they were read (and updates `stamp`), nothing when the file is unchanged.
+// Throws FileFailure when the file cannot be opened or read.
+std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp);
+
+} // namespace quillmark

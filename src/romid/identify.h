@@ -1,0 +1,34 @@
+#pragma once
+
+#include "fsys/file_failure.h"
+#include "romid/name_list.h"
+#include "romid/rom_identity.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+// How far one identification of one file got.
+struct Identification {
+    RomFormat format = RomFormat::NotRom;
+    bool headerRead = false;            // the header was read and classified
+    bool titleFound = false;            // the demo table or the name list gave a title
+    bool renameOffered = false;         // a name was composed: the rename may be offered
+    std::optional<FileFailure> failure; // what ended it early, if anything
+};
+
+// "" when the folder path already ends in the separator (a root), else the separator.
+std::string pathSeparatorFor(std::string_view folder);
+
+// The single-file identification: the path joined from folder and file name,
+// the header, the country with the single-file suffixes, the demo table, the
+// name list, the composed name, the markers and the naming style, in this
+// order, into `identity`. A file failure ends it where it happened and is
+// returned, not thrown; the fields reached so far stay set.
+Identification identifyFile(RomIdentity& identity, const std::string& folder,
+                            const std::string& fileName, NamingStyle style,
+                            const std::string& listPath = std::string(kNameListFile));
+
+} // namespace quillmark

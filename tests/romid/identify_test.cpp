@@ -1,0 +1,142 @@
+#include "romid/identify.h"
+#include "support/system_call_fault.h"
+#include "support/temp_folder.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace quillmark {
+namespace {
+
+using test::ByteOrder;
+using test::nameListLine;
+using test::RomFields;
+using test::romImage;
+using test::TempFolder;
+
+class Identify : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string list = folder.file("roms.ini");
+    RomIdentity id;
+
+    Identify() {
+        folder.write("roms.ini", nameListLine("MARIO KART 64", "Mario Kart 64") +
+                                     nameListLine("Test Program", "From The List") +
+                                     nameListLine("ZZZ LAST", "Last Title"));
+    }
+
+    Identification identify(const std::string& file, NamingStyle style = NamingStyle::Normal) {
+        return identifyFile(id, folder.path(), file, style, list);
+    }
+};
+
+TEST_F(Identify, KnownRomInEitherStyle) {
+    RomFields fields;
+    fields.internalName = "MARIO KART 64";
+    fields.country = 'D';
+    folder.write("mk.z64", romImage(fields, ByteOrder::V64));
+    Identification result = identify("mk.z64");
+    EXPECT_EQ(result.format, RomFormat::V64);
+    EXPECT_TRUE(result.titleFound);
+    EXPECT_TRUE(result.renameOffered);
+    EXPECT_FALSE(result.failure);
+    EXPECT_EQ(id.romFilePath, folder.path() + "/mk.z64");
+    EXPECT_EQ(id.pathSeparator, "/");
+    EXPECT_EQ(id.countryText, "D = Europe, Germany (Pal)");
+    EXPECT_EQ(id.countrySuffix, " (Euro - Germany)");
+    EXPECT_EQ(id.fullTitle, "Mario Kart 64");
+    EXPECT_EQ(id.newFileName, "Mario Kart 64 (Euro - Germany).v64");
+
+    result = identify("mk.z64", NamingStyle::UltraHle);
+    EXPECT_EQ(id.newFileName, "Mario_Kart_64_(Euro_-_Germany).v64");
+    EXPECT_TRUE(result.renameOffered);
+}
+
+TEST_F(Identify, RootFolderGetsNoExtraSeparator) {
+    identifyFile(id, "/", "no-such-file-here", NamingStyle::Normal, list);
+    EXPECT_EQ(id.pathSeparator, "");
+    EXPECT_EQ(id.romFilePath, "/no-such-file-here");
+}
+
+TEST_F(Identify, UnknownAndDemoTableNames) {
+    RomFields fields;
+    fields.internalName = "NOBODY KNOWS";
+    folder.write("unknown.v64", romImage(fields, ByteOrder::Z64));
+    Identification result = identify("unknown.v64");
+    EXPECT_FALSE(result.renameOffered);
+    EXPECT_TRUE(id.romUnknown);
+    EXPECT_EQ(id.newFileName, "ROM unknown !");
+    EXPECT_EQ(id.fullTitle, "Last Title"); // the last record read
+
+    // A demo-table name with a CRC1 the table lacks stays unknown although the
+    // list has the name.
+    fields.internalName = "Test Program";
+    fields.crc1 = {0xDE, 0xAD, 0xBE, 0xEF};
+    folder.write("demo.v64", romImage(fields, ByteOrder::Z64));
+    result = identify("demo.v64");
+    EXPECT_FALSE(result.titleFound);
+    EXPECT_EQ(id.newFileName, "ROM unknown !");
+
+    fields.crc1 = {0x7D, 0x17, 0x27, 0xF1};
+    fields.country = 'E';
+    folder.write("pause.v64", romImage(fields, ByteOrder::V64));
+    result = identify("pause.v64", NamingStyle::UltraHle);
+    EXPECT_TRUE(result.renameOffered);
+    EXPECT_EQ(id.fullTitle, "Pause Demo");
+    EXPECT_EQ(id.newFileName, "Pause_Demo_(USA).v64");
+}
+
+TEST_F(Identify, NotRomKeepsThePreviousIdentification) {
+    RomFields fields;
+    fields.internalName = "MARIO KART 64";
+    folder.write("mk.v64", romImage(fields, ByteOrder::Z64));
+    identify("mk.v64");
+    const RomIdentity before = id;
+    folder.write("readme.txt", "not a cartridge at all, just some text of a decent length");
+    const Identification result = identify("readme.txt");
+    EXPECT_EQ(result.format, RomFormat::NotRom);
+    EXPECT_FALSE(result.renameOffered);
+    EXPECT_EQ(id.newFileName, "");
+    EXPECT_EQ(id.romUnknown, before.romUnknown);
+    EXPECT_EQ(id.crc1Text, before.crc1Text);
+    EXPECT_EQ(id.internalName, before.internalName);
+    EXPECT_EQ(id.fullTitle, before.fullTitle);
+    EXPECT_EQ(id.countryText, before.countryText);
+}
+
+TEST_F(Identify, FailuresEndItWhereTheyHappen) {
+    RomFields fields;
+    fields.internalName = "MARIO KART 64";
+    folder.write("mk.v64", romImage(fields, ByteOrder::Z64));
+    {
+        test::SystemCallFault fault(test::SystemCallFault::Call::Open, EACCES);
+        const Identification result = identify("mk.v64");
+        ASSERT_TRUE(result.failure);
+        EXPECT_EQ(result.failure->number(), 70);
+        EXPECT_FALSE(result.headerRead);
+    }
+    // Name list missing: the header fields are there, no title, no name.
+    std::filesystem::remove(list);
+    const Identification result = identify("mk.v64");
+    ASSERT_TRUE(result.failure);
+    EXPECT_EQ(result.failure->number(), 53);
+    EXPECT_TRUE(result.headerRead);
+    EXPECT_EQ(id.crc1Text, "12345678");
+    EXPECT_EQ(id.countryText, "E = USA (NTSC)");
+    EXPECT_EQ(id.newFileName, "");
+    EXPECT_FALSE(result.renameOffered);
+}
+
+TEST_F(Identify, NoInternalName) {
+    RomFields fields;
+    fields.internalName = std::string(20, '\0');
+    folder.write("blank.v64", romImage(fields, ByteOrder::Z64));
+    const Identification result = identify("blank.v64");
+    EXPECT_FALSE(result.renameOffered);
+    EXPECT_EQ(id.newFileName, "- ROM can not be identified ! No internal name -");
+}
+
+} // namespace
+} // namespace quillmark

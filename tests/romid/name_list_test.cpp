@@ -1,0 +1,132 @@
+#include "fsys/file_failure.h"
+#include "romid/name_list.h"
+#include "support/system_call_fault.h"
+#include "support/temp_folder.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace quillmark {
+namespace {
+
+using test::nameListLine;
+using test::TempFolder;
+
+class NameList : public ::testing::Test {
+protected:
+    TempFolder folder;
+    std::string list = folder.file("roms.ini");
+
+    // Looks `name` up; the failure code, or 0.
+    int lookUp(RomIdentity& id, std::string name, bool* matched = nullptr) {
+        id.internalName = std::move(name);
+        try {
+            const bool found = lookUpTitle(id, list);
+            if (matched != nullptr) {
+                *matched = found;
+            }
+        } catch (const FileFailure& failure) {
+            return failure.number();
+        }
+        return 0;
+    }
+};
+
+TEST_F(NameList, FirstMatchWinsAndTheKeyMustMatchExactly) {
+    folder.write("roms.ini", nameListLine("ZELDA", "First") + nameListLine("ZELDA", "Second") +
+                                 nameListLine("MARIO", "Mario") + nameListLine("LAST", "Last"));
+    RomIdentity id;
+    bool matched = false;
+    EXPECT_EQ(lookUp(id, "ZELDA               ", &matched), 0);
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(id.fullTitle, "First");
+    EXPECT_EQ(id.listKey, "ZELDA               ");
+
+    // A match on the last record.
+    lookUp(id, "LAST                ", &matched);
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(id.fullTitle, "Last");
+
+    // Other case, or without the trailing spaces: no match, and the last record stays.
+    for (const char* name : {"zelda               ", "ZELDA", "MARIO  "}) {
+        lookUp(id, name, &matched);
+        EXPECT_FALSE(matched) << name;
+        EXPECT_EQ(id.fullTitle, "Last");
+        EXPECT_EQ(id.listKey, "LAST                ");
+    }
+}
+
+TEST_F(NameList, SyntaxVariants) {
+    // Unquoted keys lose their trailing spaces, so only an unpadded name would
+    // match them; CR LF and LF mixed; blank lines between and after records.
+    folder.write("roms.ini", "\r\nPLAIN KEY   , Plain Title  \n\n\"QUOTED\", \"Quoted, Title\"\r\n"
+                             "\"WIN                 \",Caf\xE9 Title\r\n\r\n\r\n");
+    RomIdentity id;
+    bool matched = false;
+    lookUp(id, "PLAIN KEY", &matched);
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(id.fullTitle, "Plain Title");
+    lookUp(id, "QUOTED", &matched);
+    EXPECT_EQ(id.fullTitle, "Quoted, Title");
+    // Titles are decoded from Windows-1252 into the file-name encoding.
+    lookUp(id, "WIN                 ", &matched);
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(id.fullTitle, "Caf\xC3\xA9 Title");
+}
+
+TEST_F(NameList, FailuresAndRecovery) {
+    RomIdentity id;
+    id.fullTitle = "kept";
+    EXPECT_EQ(lookUp(id, "ANY"), 53); // missing
+    folder.write("roms.ini", "");
+    EXPECT_EQ(lookUp(id, "ANY"), 62); // empty: input past end of file
+    folder.write("roms.ini", "\r\n  \r\n");
+    EXPECT_EQ(lookUp(id, "ANY"), 62); // only blank lines
+    EXPECT_EQ(id.fullTitle, "kept");
+    {
+        test::SystemCallFault fault(test::SystemCallFault::Call::Open, EACCES);
+        EXPECT_EQ(lookUp(id, "ANY"), 70);
+    }
+    std::filesystem::remove(list);
+    std::filesystem::create_directory(list);
+    EXPECT_NE(lookUp(id, "ANY"), 0); // a folder of that name is no list
+    std::filesystem::remove(list);
+
+    // A lookup right after a failed one reads the file again from the start.
+    folder.write("roms.ini", nameListLine("ANY", "Found"));
+    bool matched = false;
+    EXPECT_EQ(lookUp(id, "ANY                 ", &matched), 0);
+    EXPECT_TRUE(matched);
+    EXPECT_EQ(id.fullTitle, "Found");
+}
+
+TEST_F(NameList, EditsShowAtOnce) {
+    folder.write("roms.ini", nameListLine("GAME", "Old Title"));
+    RomIdentity id;
+    lookUp(id, "GAME                ");
+    EXPECT_EQ(id.fullTitle, "Old Title");
+    // Same size, new contents: the modification time tells.
+    const auto before = std::filesystem::last_write_time(list);
+    folder.write("roms.ini", nameListLine("GAME", "New Title"));
+    std::filesystem::last_write_time(list, before + std::chrono::seconds(1));
+    lookUp(id, "GAME                ");
+    EXPECT_EQ(id.fullTitle, "New Title");
+    // Replaced by another file.
+    folder.write("other.ini", nameListLine("GAME", "Replaced"));
+    std::filesystem::rename(folder.file("other.ini"), list);
+    lookUp(id, "GAME                ");
+    EXPECT_EQ(id.fullTitle, "Replaced");
+}
+
+TEST_F(NameList, DefaultIsTheWorkingFolder) {
+    folder.write("roms.ini", nameListLine("HERE", "In the working folder"));
+    test::WorkingFolder cwd(folder.path());
+    RomIdentity id;
+    id.internalName = "HERE                ";
+    EXPECT_TRUE(lookUpTitle(id));
+    EXPECT_EQ(id.fullTitle, "In the working folder");
+}
+
+} // namespace
+} // namespace quillmark
