@@ -15,9 +15,12 @@ unsigned char asciiLower(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
 }
 
-bool isRegularEntry(const std::string& folder, const dirent& entry) {
+// Whether the entry is of the kind (DT_REG with S_ISREG, DT_DIR with
+// S_ISDIR), following links.
+bool isEntryOfKind(const std::string& folder, const dirent& entry,
+                   [[maybe_unused]] unsigned char type, bool (*isKind)(mode_t)) {
 #ifdef _DIRENT_HAVE_D_TYPE
-    if (entry.d_type == DT_REG) {
+    if (entry.d_type == type) {
         return true;
     }
     if (entry.d_type != DT_LNK && entry.d_type != DT_UNKNOWN) {
@@ -31,7 +34,15 @@ bool isRegularEntry(const std::string& folder, const dirent& entry) {
     }
     path += entry.d_name;
     struct stat st {};
-    return systemCalls().stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    return systemCalls().stat(path.c_str(), &st) == 0 && isKind(st.st_mode);
+}
+
+bool isRegularEntry(const std::string& folder, const dirent& entry) {
+    return isEntryOfKind(folder, entry, DT_REG, [](mode_t mode) { return S_ISREG(mode); });
+}
+
+bool isFolderEntry(const std::string& folder, const dirent& entry) {
+    return isEntryOfKind(folder, entry, DT_DIR, [](mode_t mode) { return S_ISDIR(mode); });
 }
 
 } // namespace
@@ -51,7 +62,12 @@ bool fileNameLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
-std::vector<std::string> listFolderFiles(const std::string& folder) {
+namespace {
+
+// The names of a folder's entries that are not hidden (leading dot) and that
+// `keep` accepts, in the listing order.
+template <typename Keep>
+std::vector<std::string> listFolderEntries(const std::string& folder, Keep keep) {
     const SystemCalls& sys = systemCalls();
     DIR* raw = sys.opendir(folder.c_str());
     if (raw == nullptr) {
@@ -71,13 +87,25 @@ std::vector<std::string> listFolderFiles(const std::string& folder) {
         if (entry->d_name[0] == '.') {
             continue;
         }
-        if (isRegularEntry(folder, *entry)) {
+        if (keep(*entry)) {
             names.emplace_back(entry->d_name);
         }
     }
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return fileNameLess(a, b); });
     return names;
+}
+
+} // namespace
+
+std::vector<std::string> listFolderFiles(const std::string& folder) {
+    return listFolderEntries(folder,
+                             [&](const dirent& entry) { return isRegularEntry(folder, entry); });
+}
+
+std::vector<std::string> listSubfolders(const std::string& folder) {
+    return listFolderEntries(folder,
+                             [&](const dirent& entry) { return isFolderEntry(folder, entry); });
 }
 
 } // namespace quillmark

@@ -13,6 +13,11 @@ namespace quillmark {
 // Throws FileFailure when the folder cannot be read.
 std::vector<std::string> listFolderFiles(const std::string& folder);
 
+// The names of the subfolders of a folder (links to folders included), hidden
+// ones left out, in the same order. The window's folder list uses it.
+// Throws FileFailure when the folder cannot be read.
+std::vector<std::string> listSubfolders(const std::string& folder);
+
 // The listing order: ASCII letter case ignored, then the exact bytes.
 bool fileNameLess(std::string_view a, std::string_view b);
 

@@ -35,6 +35,19 @@ TEST(FolderListing, RegularFilesAndLinksToThemSortedIgnoringCase) {
     EXPECT_EQ(listFolderFiles(folder.path() + "/"), expected);
 }
 
+TEST(FolderListing, SubfoldersAndLinksToThemWithoutFilesOrHiddenOnes) {
+    TempFolder folder;
+    folder.write("file.v64", "data");
+    for (const char* name : {"roms", "Archive", ".hidden", "b"}) {
+        fs::create_directory(folder.file(name));
+    }
+    fs::create_symlink(folder.file("roms"), folder.file("link-to-folder"));
+    fs::create_symlink(folder.file("file.v64"), folder.file("link-to-file"));
+    const std::vector<std::string> expected = {"Archive", "b", "link-to-folder", "roms"};
+    EXPECT_EQ(listSubfolders(folder.path()), expected);
+    EXPECT_THROW(listSubfolders(folder.file("file.v64")), FileFailure);
+}
+
 TEST(FolderListing, EmptyFolderAndFailures) {
     TempFolder folder;
     EXPECT_TRUE(listFolderFiles(folder.path()).empty());
