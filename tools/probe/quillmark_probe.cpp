@@ -1,4 +1,4 @@
-// Runs the identification core without a window, in the current working
+// Runs the identification and renaming core without a window, in the current working
 // folder (where the name list is read), and prints its results as
 // name=value lines. A file failure is a result (exit 0); bad usage exits 2.
 
@@ -40,6 +40,8 @@ int main(int argc, char** argv) {
     int status = kProbeUsageError;
     if (verb == "identify") {
         status = identifyVerb(args, style);
+    } else if (verb == "rename") {
+        status = renameVerb(args, style);
     }
     return status == kProbeUsageError ? usage() : status;
 }

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string_view>
+
+namespace quillmark {
+
+// Which buttons and icon a message box has.
+enum class BoxStyle {
+    Ok = 0,             // OK, no icon
+    RetryCancel = 5,    // Retry and Cancel, no icon
+    OkExclamation = 48, // OK, exclamation icon
+    OkInformation = 64, // OK, information icon
+};
+
+// The button that closed a box.
+enum class BoxButton { Ok = 1, Cancel = 2, Retry = 4 };
+
+// Modal message boxes: the call returns when the user has closed the box.
+// Texts are UTF-8; lines are joined by a single line feed.
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    virtual BoxButton showMessage(std::string_view text, std::string_view title,
+                                  BoxStyle style) = 0;
+};
+
+} // namespace quillmark

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "rename/window_view.h"
+#include "romid/rom_identity.h"
+
+namespace quillmark {
+
+// A click on "Normal long filenames": the proposed name is built again from
+// the title and the country suffix, with its spaces. Shown only while "Rename
+// file" is visible, that is while a proposed name is shown.
+void chooseNormalNames(WindowView& view, RomIdentity& identity);
+
+// A click on "UltraHLE filenames": the proposed name with underscores for
+// spaces; shown under the same condition.
+void chooseUltraHleNames(WindowView& view, RomIdentity& identity);
+
+} // namespace quillmark

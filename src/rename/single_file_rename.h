@@ -1,0 +1,32 @@
+#pragma once
+
+#include "fsys/file_failure.h"
+#include "rename/window_view.h"
+#include "romid/rom_identity.h"
+
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+enum class RenameResult { Nothing, Renamed, Failed };
+
+struct RenameOutcome {
+    RenameResult result = RenameResult::Nothing;
+    std::optional<FileFailure> failure; // set for Failed
+};
+
+// The rename itself: nothing when the last identification found no name,
+// else the file at romFilePath gets newFileName in `folder` (the folder list's
+// folder at the time of the click). Never replaces a file; never changes
+// `identity`.
+RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::string& folder);
+
+// A click on "Rename file": the rename, then the file list re-read and the
+// view emptied. A file that is already there is reported and the view is
+// still emptied; any other failure is reported and leaves the view and the
+// button as they are, so the user can try again.
+RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
+                                 const std::string& folder);
+
+} // namespace quillmark

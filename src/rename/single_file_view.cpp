@@ -1,0 +1,64 @@
+#include "single_file_view.h"
+
+#include "romid/header_text.h"
+#include "romid/rom_header.h"
+
+namespace quillmark {
+
+namespace {
+
+void clearCaptions(WindowView& view, std::initializer_list<Control> controls) {
+    for (const Control control : controls) {
+        view.setCaption(control, "");
+    }
+}
+
+void reportFailure(WindowView& view, const FileFailure& failure) {
+    if (failure.code() == FileFailureCode::PermissionDenied) {
+        view.showMessage("Access denied !", "Error !", BoxStyle::OkExclamation);
+    }
+}
+
+} // namespace
+
+Identification showSelectedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
+                                const std::string& fileName, NamingStyle style,
+                                const std::string& listPath) {
+    clearCaptions(view, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
+                         Control::Namevoll, Control::Nameneu});
+    view.setControlVisible(Control::Command2, false);
+    view.setCaption(Control::Dateiname, fileName);
+
+    // The identification runs to its end first; what it reached is shown in
+    // the order the user would have seen it appear.
+    const Identification result = identifyFile(identity, folder, fileName, style, listPath);
+    if (!result.headerRead) {
+        reportFailure(view, *result.failure);
+        return result;
+    }
+    view.setCaption(Control::Dateityp, formatText(result.format));
+    if (result.format == RomFormat::NotRom) {
+        clearCaptions(view, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
+                             Control::Namevoll});
+        view.setControlVisible(Control::Command2, false);
+        clearCaptions(view, {Control::Nameneu, Control::CRC});
+        return result;
+    }
+    view.setCaption(Control::CRC, identity.crc1Text);
+    view.setCaption(Control::Romname, displayText(identity.internalName));
+    view.setCaption(Control::Hersteller, displayText(identity.manufacturerText));
+    view.setCaption(Control::Cardid, displayText(identity.cardIdText));
+    view.setCaption(Control::Land, displayText(identity.countryText));
+    if (result.failure) {
+        reportFailure(view, *result.failure);
+        return result;
+    }
+    if (result.titleFound) {
+        view.setCaption(Control::Namevoll, identity.fullTitle);
+    }
+    view.setControlVisible(Control::Command2, result.renameOffered);
+    view.setCaption(Control::Nameneu, identity.newFileName);
+    return result;
+}
+
+} // namespace quillmark
