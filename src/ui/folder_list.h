@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QListWidget>
+#include <string>
+
+namespace quillmark {
+
+// The folder list: the current folder under its ancestors, then its
+// subfolders. Opening an entry (double click or Enter) asks for that folder;
+// the window then sets the path.
+class FolderList : public QListWidget {
+    Q_OBJECT
+public:
+    explicit FolderList(QWidget* parent = nullptr);
+
+    // Lists `folder` and makes it the current one, then announces the change.
+    // Throws FileFailure when the folder cannot be listed; nothing changes then.
+    void setPath(const std::string& folder);
+    const std::string& path() const { return path_; }
+
+signals:
+    void pathChanged();
+    void openRequested(const std::string& folder);
+
+private:
+    std::string path_;
+};
+
+} // namespace quillmark

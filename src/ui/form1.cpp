@@ -1,0 +1,274 @@
+#include "form1.h"
+
+#include "control_layout.h"
+#include "drive_list.h"
+#include "file_list.h"
+#include "folder_list.h"
+#include "fonts.h"
+#include "fsys/file_failure.h"
+#include "message_box_dialogs.h"
+#include "qt_text.h"
+#include "window_texts.h"
+
+#include <QDir>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <algorithm>
+#include <vector>
+
+#ifdef QUILLMARK_HAVE_ASSETS
+// Resources of a static library are registered by hand; outside any namespace.
+static void registerAssets() {
+    Q_INIT_RESOURCE(assets);
+}
+#endif
+
+namespace quillmark {
+
+namespace {
+
+std::size_t indexOf(Control control) {
+    return static_cast<std::size_t>(control);
+}
+
+Qt::Alignment alignmentOf(TextAlign align) {
+    switch (align) {
+    case TextAlign::Centre:
+        return Qt::AlignHCenter;
+    case TextAlign::Right:
+        return Qt::AlignRight;
+    case TextAlign::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+void paintBackground(QWidget* widget, Background background) {
+    if (background == Background::Transparent) {
+        return;
+    }
+    widget->setAutoFillBackground(true);
+    if (background == Background::Standard) {
+        return;
+    }
+    // Labels and frames fill with the window role, buttons with the button role.
+    const QColor colour = QColor::fromRgb(background == Background::Grey ? kWindowGrey : kBandGrey);
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, colour);
+    palette.setColor(QPalette::Button, colour);
+    widget->setPalette(palette);
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      screenBoxes_(std::make_unique<MessageBoxDialogs>(this)), boxes_(screenBoxes_.get()) {
+#ifdef QUILLMARK_HAVE_ASSETS
+    registerAssets();
+#endif
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(utf8Text(quillmark::windowTitle()));
+    setWindowIcon(QIcon(QStringLiteral(":/assets/quillmark.ico")));
+    setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
+    setFont(dialogFont());
+    background_.load(QStringLiteral(":/assets/background.bmp"));
+
+    for (const ControlLayout& layout : kControlLayouts) {
+        controls_[indexOf(layout.control)] = createControl(layout);
+    }
+    timer_ = new QTimer(this);
+    timer_->setObjectName(QString::fromLatin1(controlName(Control::Timer1)));
+    timer_->setInterval(1);
+
+    connectHandlers();
+    setTabOrder();
+    startNavigation();
+    laufwerk_->setFocus();
+    Form_Load();
+    timer_->start();
+}
+
+Form1::~Form1() = default;
+
+QWidget* Form1::createControl(const ControlLayout& layout) {
+    QWidget* parent = layout.frame ? control(*layout.frame) : this;
+    const QString caption = utf8Text(layout.caption);
+    QWidget* widget = nullptr;
+    switch (layout.kind) {
+    case ControlKind::Frame:
+        widget = new QGroupBox(caption, parent);
+        break;
+    case ControlKind::OptionButton: {
+        auto* button = new QRadioButton(caption, parent);
+        button->setChecked(layout.checked);
+        widget = button;
+        break;
+    }
+    case ControlKind::Label: {
+        auto* label = new QLabel(caption, parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(alignmentOf(layout.align) | Qt::AlignTop);
+        widget = label;
+        break;
+    }
+    case ControlKind::CommandButton: {
+        auto* button = new QPushButton(caption, parent);
+        button->setAutoDefault(false);
+        widget = button;
+        break;
+    }
+    case ControlKind::ListBox:
+        widget = new QListWidget(parent);
+        break;
+    case ControlKind::DriveList:
+        widget = laufwerk_ = new DriveList(parent);
+        break;
+    case ControlKind::FolderList:
+        widget = ordner_ = new FolderList(parent);
+        break;
+    case ControlKind::FileList:
+        widget = dateien_ = new FileList(parent);
+        break;
+    case ControlKind::Progress:
+        progressBar_ = new QProgressBar(parent);
+        progressBar_->setRange(0, 100);
+        progressBar_->setValue(0);
+        progressBar_->setTextVisible(false);
+        widget = progressBar_;
+        break;
+    }
+    widget->setObjectName(QString::fromLatin1(controlName(layout.control)));
+    widget->setGeometry(pixels(layout.left), pixels(layout.top), pixels(layout.width),
+                        pixels(layout.height));
+    widget->setFont(fontFor(layout.font));
+    paintBackground(widget, layout.background);
+    // Explicitly shown or hidden, so each control's own flag is its visibility
+    // from the start, before the window is first shown.
+    widget->setVisible(layout.control != Control::Command2 && layout.control != Control::Batchrun);
+    return widget;
+}
+
+void Form1::connectHandlers() {
+    const auto onClick = [this](Control control, void (Form1::*handler)()) {
+        connect(static_cast<QAbstractButton*>(this->control(control)), &QAbstractButton::clicked,
+                this, handler);
+    };
+    onClick(Control::Dateimodus, &Form1::Dateimodus_Click);
+    onClick(Control::Batchmodus, &Form1::Batchmodus_Click);
+    onClick(Control::Optiondateinamennormal, &Form1::Optiondateinamennormal_Click);
+    onClick(Control::Optiondateinamenultrahle, &Form1::Optiondateinamenultrahle_Click);
+    onClick(Control::Command2, &Form1::Command2_Click);
+    onClick(Control::Batchrun, &Form1::Batchrun_Click);
+    onClick(Control::Command3, &Form1::Command3_Click);
+    onClick(Control::Command1, &Form1::Command1_Click);
+    connect(laufwerk_, &QComboBox::currentIndexChanged, this, &Form1::Laufwerk_Change);
+    connect(ordner_, &FolderList::pathChanged, this, &Form1::Ordner_Change);
+    connect(ordner_, &FolderList::openRequested, this, &Form1::openFolder);
+    connect(dateien_, &FileList::fileClicked, this, &Form1::Dateien_Click);
+    connect(timer_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+}
+
+void Form1::setTabOrder() {
+    std::vector<const ControlLayout*> stops;
+    for (const ControlLayout& layout : kControlLayouts) {
+        if (control(layout.control)->focusPolicy() & Qt::TabFocus) {
+            stops.push_back(&layout);
+        }
+    }
+    std::sort(stops.begin(), stops.end(), [](const ControlLayout* a, const ControlLayout* b) {
+        return a->tabIndex < b->tabIndex;
+    });
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(control(stops[i - 1]->control), control(stops[i]->control));
+    }
+}
+
+void Form1::startNavigation() {
+    workingFolder_ = pathBytes(QDir::currentPath());
+    std::vector<std::string> drives = DriveList::mountedDrives();
+    const std::string startDrive = DriveList::driveOf(workingFolder_);
+    if (std::find(drives.begin(), drives.end(), startDrive) == drives.end()) {
+        drives.insert(std::lower_bound(drives.begin(), drives.end(), startDrive), startDrive);
+    }
+    laufwerk_->setDrives(drives, startDrive);
+    try {
+        ordner_->setPath(workingFolder_);
+    } catch (const FileFailure&) {
+        // An unreadable working folder leaves the lists empty; the user picks
+        // another drive or folder.
+    }
+}
+
+std::string Form1::folderOfDrive(const std::string& drive) const {
+    return drive == DriveList::driveOf(workingFolder_) ? workingFolder_ : drive;
+}
+
+QWidget* Form1::control(Control control) const {
+    return controls_[indexOf(control)];
+}
+
+void Form1::setMessageBoxes(MessageBoxes* boxes) {
+    boxes_ = boxes != nullptr ? boxes : screenBoxes_.get();
+}
+
+void Form1::applyCaption(Control control, const QString& text) {
+    auto* label = static_cast<QLabel*>(this->control(control));
+    if (label->text() != text) {
+        label->setText(text);
+    }
+}
+
+void Form1::applyVisible(Control control, bool visible) {
+    QWidget* widget = this->control(control);
+    if (widget->isHidden() == visible) {
+        widget->setVisible(visible);
+    }
+}
+
+void Form1::setCaption(Control control, std::string_view text) {
+    applyCaption(control, utf8Text(text));
+}
+
+void Form1::setControlVisible(Control control, bool visible) {
+    applyVisible(control, visible);
+}
+
+bool Form1::isControlVisible(Control control) const {
+    return !this->control(control)->isHidden();
+}
+
+void Form1::rereadFileList() {
+    dateien_->reread();
+}
+
+BoxButton Form1::showMessage(std::string_view text, std::string_view title, BoxStyle style) {
+    return boxes_->showMessage(text, title, style);
+}
+
+QRadioButton* Form1::option(Control control) const {
+    return static_cast<QRadioButton*>(this->control(control));
+}
+
+NamingStyle Form1::namingStyle() const {
+    return option(Control::Optiondateinamennormal)->isChecked() ? NamingStyle::Normal
+                                                                : NamingStyle::UltraHle;
+}
+
+void Form1::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    painter.fillRect(event->rect(), QColor::fromRgb(kWindowGrey));
+    if (!background_.isNull()) {
+        painter.drawPixmap(event->rect(), background_, event->rect());
+    }
+}
+
+} // namespace quillmark

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "rename/window_view.h"
+#include "romid/rom_identity.h"
+
+#include <QPixmap>
+#include <QWidget>
+#include <array>
+#include <memory>
+#include <string>
+
+class QLabel;
+class QProgressBar;
+class QRadioButton;
+class QTimer;
+
+namespace quillmark {
+
+class DriveList;
+class FileList;
+class FolderList;
+struct ControlLayout;
+
+// The one window. It owns the identification record of the whole run, shows
+// one of two modes, and hands each user action to its handler.
+class Form1 : public QWidget, public WindowView {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Where message boxes go; nullptr puts them on screen again.
+    void setMessageBoxes(MessageBoxes* boxes);
+
+    QWidget* control(Control control) const;
+    QTimer* timer() const { return timer_; }
+    const RomIdentity& romIdentity() const { return identity_; }
+
+    // WindowView. Setting a caption or visibility to what it already is does
+    // nothing at all, so the mode timer's constant re-setting costs no repaint.
+    void setCaption(Control control, std::string_view text) override;
+    void setControlVisible(Control control, bool visible) override;
+    bool isControlVisible(Control control) const override;
+    void rereadFileList() override;
+    BoxButton showMessage(std::string_view text, std::string_view title, BoxStyle style) override;
+
+public slots:
+    void Form_Load();
+    void Laufwerk_Change();
+    void Ordner_Change();
+    void Dateien_Click();
+    void Dateimodus_Click();
+    void Batchmodus_Click();
+    void Optiondateinamennormal_Click();
+    void Optiondateinamenultrahle_Click();
+    void Command2_Click();
+    void Batchrun_Click();
+    void Command3_Click();
+    void Command1_Click();
+    void Timer1_Timer();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    QWidget* createControl(const ControlLayout& layout);
+    void connectHandlers();
+    void setTabOrder();
+    void startNavigation();
+    void openFolder(const std::string& folder);
+    // The folder the folder list shows for a drive: the working folder on its
+    // own volume, the root on every other.
+    std::string folderOfDrive(const std::string& drive) const;
+
+    void applyCaption(Control control, const QString& text);
+    void applyVisible(Control control, bool visible);
+    QRadioButton* option(Control control) const;
+    NamingStyle namingStyle() const;
+
+    std::array<QWidget*, kControlCount> controls_{};
+    DriveList* laufwerk_ = nullptr;
+    FolderList* ordner_ = nullptr;
+    FileList* dateien_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QTimer* timer_ = nullptr;
+    QPixmap background_;
+    std::unique_ptr<MessageBoxes> screenBoxes_;
+    MessageBoxes* boxes_ = nullptr;
+    std::string workingFolder_;
+    RomIdentity identity_;
+};
+
+} // namespace quillmark

@@ -1,0 +1,160 @@
+// The window's event handlers: each reads the controls it needs, hands the
+// work to the renaming logic and leaves the showing to it.
+
+#include "drive_list.h"
+#include "file_list.h"
+#include "folder_list.h"
+#include "form1.h"
+#include "fsys/file_failure.h"
+#include "qt_text.h"
+#include "rename/naming_style.h"
+#include "rename/single_file_rename.h"
+#include "rename/single_file_view.h"
+#include "window_texts.h"
+
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QRadioButton>
+
+namespace quillmark {
+
+namespace {
+
+const QString& singleFileDescription() {
+    static const QString text = utf8Text(kSingleFileDescription);
+    return text;
+}
+
+const QString& batchDescription() {
+    static const QString text = utf8Text(kBatchDescription);
+    return text;
+}
+
+const QString& normalNamesDescription() {
+    static const QString text = utf8Text(kNormalNamesDescription);
+    return text;
+}
+
+const QString& ultraHleNamesDescription() {
+    static const QString text = utf8Text(kUltraHleNamesDescription);
+    return text;
+}
+
+} // namespace
+
+void Form1::Form_Load() {
+    identity_.romUnknown = false;
+}
+
+void Form1::Laufwerk_Change() {
+    const std::string folder = folderOfDrive(laufwerk_->selectedDrive());
+    for (;;) {
+        try {
+            ordner_->setPath(folder);
+            return;
+        } catch (const FileFailure& failure) {
+            if (showMessage(failure.description(), "Error !", BoxStyle::RetryCancel) !=
+                BoxButton::Retry) {
+                return;
+            }
+        }
+    }
+}
+
+void Form1::Ordner_Change() {
+    try {
+        dateien_->setPath(ordner_->path());
+    } catch (const FileFailure& failure) {
+        // The folder went away between the two listings: the file list stays
+        // on it, empty, and the user learns why.
+        showMessage(failure.description(), "Error !", BoxStyle::OkExclamation);
+    }
+}
+
+void Form1::openFolder(const std::string& folder) {
+    try {
+        ordner_->setPath(folder);
+    } catch (const FileFailure& failure) {
+        showMessage(failure.description(), "Error !", BoxStyle::OkExclamation);
+    }
+}
+
+void Form1::Dateien_Click() {
+    const std::string fileName = dateien_->selectedFileName();
+    if (fileName.empty()) {
+        return;
+    }
+    showSelectedFile(*this, identity_, ordner_->path(), fileName, namingStyle());
+}
+
+void Form1::Dateimodus_Click() {
+    for (const Control value :
+         {Control::Nameneu, Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
+          Control::Namevoll, Control::Dateiname, Control::Dateityp}) {
+        applyCaption(value, QString());
+    }
+}
+
+void Form1::Batchmodus_Click() {
+    applyVisible(Control::Command2, false);
+    progressBar_->setValue(0);
+    applyCaption(Control::Label17, QString());
+}
+
+void Form1::Optiondateinamennormal_Click() {
+    chooseNormalNames(*this, identity_);
+}
+
+void Form1::Optiondateinamenultrahle_Click() {
+    chooseUltraHleNames(*this, identity_);
+}
+
+void Form1::Command2_Click() {
+    renameSelectedFile(*this, identity_, ordner_->path());
+}
+
+void Form1::Batchrun_Click() {
+    // The batch run over the folder is not part of this window yet.
+}
+
+void Form1::Command3_Click() {
+    showMessage(aboutText(), kAboutTitle, BoxStyle::Ok);
+}
+
+void Form1::Command1_Click() {
+    QCoreApplication::quit();
+}
+
+void Form1::Timer1_Timer() {
+    if (option(Control::Dateimodus)->isChecked()) {
+        applyCaption(Control::Modusbeschreibung, singleFileDescription());
+        applyVisible(Control::Dateien, true);
+        applyVisible(Control::Batchrun, false);
+        for (const Control member : kFileDetailGroup) {
+            applyVisible(member, true);
+        }
+        for (const Control member : kBatchResultGroup) {
+            applyVisible(member, false);
+        }
+        for (const Control member : kBatchProgressGroup) {
+            applyVisible(member, false);
+        }
+    } else if (option(Control::Batchmodus)->isChecked()) {
+        applyCaption(Control::Modusbeschreibung, batchDescription());
+        applyVisible(Control::Dateien, false);
+        applyVisible(Control::Batchrun, true);
+        for (const Control member : kFileDetailGroup) {
+            applyVisible(member, false);
+        }
+        for (const Control member : kBatchProgressGroup) {
+            applyVisible(member, true);
+        }
+    }
+    if (option(Control::Optiondateinamennormal)->isChecked()) {
+        applyCaption(Control::Namenmodus, normalNamesDescription());
+    } else if (option(Control::Optiondateinamenultrahle)->isChecked()) {
+        applyCaption(Control::Namenmodus, ultraHleNamesDescription());
+    }
+}
+
+} // namespace quillmark
