@@ -30,7 +30,10 @@ std::string shownKey(std::string_view key) {
 }
 
 std::string shownTitle(std::string_view windows1252) {
-    return "\"" + windows1252ToUtf8(windows1252) + "\"";
+    std::string text = "\"";
+    text += windows1252ToUtf8(windows1252);
+    text += '"';
+    return text;
 }
 
 std::string rowsText(std::size_t rows) {
