@@ -1,5 +1,7 @@
 #include "facts_table.h"
 
+#include "fsys/name_list_records.h"
+
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -71,20 +73,7 @@ std::array<std::uint8_t, N> hexArray(std::string_view hex, std::size_t line,
 } // namespace
 
 std::vector<FactsRow> parseFactsTable(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        std::string_view line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.push_back(line);
-        start = end + 1;
-    }
+    const std::vector<std::string_view> lines = splitLines(text);
     if (lines.empty()) {
         throw std::runtime_error("facts file is empty");
     }

@@ -12,6 +12,7 @@
 // PERCENT of the rows get their own title.
 
 #include "facts_table.h"
+#include "fsys/name_list_records.h"
 #include "name_list_build.h"
 #include "romid/demo_table.h"
 #include "romid/header_text.h"
@@ -93,18 +94,11 @@ std::map<std::string, std::string> identify(const std::string& probe, const std:
         throw std::runtime_error("the probe failed on " + file);
     }
     std::map<std::string, std::string> fields;
-    std::size_t start = 0;
-    while (start < output.size()) {
-        std::size_t end = output.find('\n', start);
-        if (end == std::string::npos) {
-            end = output.size();
-        }
-        const std::string line = output.substr(start, end - start);
+    for (const std::string_view line : splitLines(output)) {
         const std::size_t equals = line.find('=');
-        if (equals != std::string::npos) {
-            fields[line.substr(0, equals)] = unescaped(line.substr(equals + 1));
+        if (equals != std::string_view::npos) {
+            fields[std::string(line.substr(0, equals))] = unescaped(line.substr(equals + 1));
         }
-        start = end + 1;
     }
     return fields;
 }
