@@ -1,7 +1,5 @@
 #include "bitmap_files.h"
 
-#include "png_file.h"
-
 #include <stdexcept>
 
 namespace quillmark::artwork {

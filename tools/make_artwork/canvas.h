@@ -2,6 +2,7 @@
 
 #include "geometry.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace quillmark::artwork {
@@ -20,6 +21,11 @@ inline Rgba rgb(int hex, double alpha = 1) {
 
 inline Rgba mix(Rgba a, Rgba b, double t) {
     return {mix(a.r, b.r, t), mix(a.g, b.g, t), mix(a.b, b.b, t), mix(a.a, b.a, t)};
+}
+
+// A channel 0..1 as a byte, rounded.
+inline std::uint8_t channelByte(double v) {
+    return static_cast<std::uint8_t>(std::floor(clamp01(v) * 255 + 0.5));
 }
 
 // Relative brightness of a gamma-encoded colour, as the eye weighs the channels.

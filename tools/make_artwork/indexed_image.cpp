@@ -1,7 +1,5 @@
 #include "indexed_image.h"
 
-#include "png_file.h"
-
 #include <algorithm>
 #include <array>
 #include <limits>

@@ -68,10 +68,6 @@ std::uint32_t adler32(const std::uint8_t* data, std::size_t size) {
     return (b << 16) | a;
 }
 
-std::uint8_t channelByte(double v) {
-    return static_cast<std::uint8_t>(std::floor(clamp01(v) * 255 + 0.5));
-}
-
 Bytes encodePng(const Canvas& canvas) {
     Bytes raw;
     raw.reserve(static_cast<std::size_t>(canvas.height()) *

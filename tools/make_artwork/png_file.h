@@ -15,7 +15,4 @@ std::uint32_t adler32(const std::uint8_t* data, std::size_t size);
 // stored deflate blocks: no compression, so no library is needed.
 Bytes encodePng(const Canvas& canvas);
 
-// A channel 0..1 as a byte, rounded.
-std::uint8_t channelByte(double v);
-
 } // namespace quillmark::artwork
