@@ -66,6 +66,15 @@ struct Picture {
     double luma(int x, int y) const {
         return lumaOf(channel(x, y, 16), channel(x, y, 8), channel(x, y, 0));
     }
+    double meanLuma() const {
+        double sum = 0;
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                sum += luma(x, y);
+            }
+        }
+        return sum / (width * height);
+    }
 };
 
 constexpr int kWidth = 571;
@@ -110,27 +119,14 @@ TEST(BackgroundPicture, IsAnUncompressedBottomUp8BitBmpOfTheWindowsSize) {
 }
 
 TEST(BackgroundPicture, MeanLuminanceIsAboutThreeQuartersOfWhite) {
-    const Picture p = decodeBackground(committed("src/ui/assets/background.bmp"));
-    double sum = 0;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            sum += p.luma(x, y);
-        }
-    }
-    const double mean = sum / (p.width * p.height);
+    const double mean = decodeBackground(committed("src/ui/assets/background.bmp")).meanLuma();
     EXPECT_GE(mean, 0.72);
     EXPECT_LE(mean, 0.74);
 }
 
 TEST(BackgroundPicture, LabelAreaIsLightAndCalmEnoughForBlackText) {
     const Picture p = decodeBackground(committed("src/ui/assets/background.bmp"));
-    double whole = 0;
-    for (int y = 0; y < p.height; ++y) {
-        for (int x = 0; x < p.width; ++x) {
-            whole += p.luma(x, y);
-        }
-    }
-    whole /= p.width * p.height;
+    const double whole = p.meanLuma();
 
     // The caption and value columns of the lower half, where labels draw
     // their text straight onto the picture.
