@@ -31,14 +31,6 @@ TEST(ArtworkChecksums, MatchPublishedCheckValues) {
     EXPECT_EQ(adlerOf(ones), 0xA49759EAu);
 }
 
-TEST(ArtworkBitmaps, RowsArePaddedToWholeWords) {
-    EXPECT_EQ(bitmapRowStride(571, 8), 572u);
-    EXPECT_EQ(bitmapRowStride(32, 4), 16u);
-    EXPECT_EQ(bitmapRowStride(16, 4), 8u);
-    EXPECT_EQ(bitmapRowStride(16, 1), 4u);
-    EXPECT_EQ(bitmapRowStride(33, 1), 8u);
-}
-
 TEST(ArtworkBitmaps, PngOfManyRowsSplitsIntoStoredBlocksOfAtMost65535Bytes) {
     // 200 x 100 RGBA rows make 80,100 bytes: two stored blocks.
     const Canvas canvas(200, 100, rgb(0x336699));
