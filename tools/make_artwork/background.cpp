@@ -68,7 +68,7 @@ void drawFeather(Canvas& canvas) {
     shape.shaftWidth = 2.2;
     const Quill quill(shape);
     const int x0 = 360;
-    const int y0 = 220;
+    const int y0 = static_cast<int>(kPaperTop) + 1; // the feather lies on the paper
     canvas.paint(x0, y0, kBackgroundWidth, kBackgroundHeight, [&](Vec2 p) {
         const Quill::Place at = quill.locate(p);
         return Ink{quill.vaneDistance(at), at.side > 0 ? kFeather : kFeatherShade};
