@@ -18,7 +18,7 @@ const Rgba kShaft = rgb(0x8E6B40);
 const Rgba kInk = rgb(0x1E3A78);
 
 // The emblem is laid out on a unit square; these map it to pixels.
-struct Frame {
+struct Square {
     double size;
     Vec2 unit(Vec2 pixel) const { return pixel * (1 / size); }
 };
@@ -41,7 +41,7 @@ double labelDistance(Vec2 p) {
     return roundedBoxDistance(p, sixteenths(7, 9.5), sixteenths(3.5, 2.5), 0.015);
 }
 
-void drawCartridge(Canvas& canvas, const Frame& f, double outline, bool detailed) {
+void drawCartridge(Canvas& canvas, const Square& f, double outline, bool detailed) {
     auto body = [&](Vec2 p) { return cartridgeDistance(f.unit(p)) * f.size; };
     canvas.paint([&](Vec2 p) { return Ink{body(p), kOutline}; });
     canvas.paint([&](Vec2 p) {
@@ -76,7 +76,7 @@ QuillShape emblemQuill(double size, bool small) {
     return q;
 }
 
-void drawQuill(Canvas& canvas, const Frame& f, double outline, bool small, bool detailed) {
+void drawQuill(Canvas& canvas, const Square& f, double outline, bool small, bool detailed) {
     const Quill quill(emblemQuill(f.size, small));
     canvas.paint([&](Vec2 p) {
         const Quill::Place at = quill.locate(p);
@@ -105,7 +105,7 @@ void drawQuill(Canvas& canvas, const Frame& f, double outline, bool small, bool 
 
 Canvas drawEmblem(int size) {
     Canvas canvas(size, size, {0, 0, 0, 0});
-    const Frame f{static_cast<double>(size)};
+    const Square f{static_cast<double>(size)};
     const double outline = std::max(1.0, size / 44.0);
     const bool small = size < 24;
     const bool detailed = size >= 48;
