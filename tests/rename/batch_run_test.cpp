@@ -329,7 +329,7 @@ TEST_F(BatchRun, ProgressShowsTheShareDone) {
     TempFolder big;
     Names names;
     for (int i = 0; i < 150; ++i) {
-        names.push_back("f" + std::to_string(1000 + i));
+        names.push_back(std::to_string(1000 + i) + ".txt");
         big.write(names.back(), "text");
     }
     Recorder bigRecorder;
