@@ -1,8 +1,9 @@
 // Times the batch run over synthetic ROM folders against a floor: the bare
 // system calls of the same work (open, read 64 bytes, close, and a no-replace
 // rename for each file the run renames) over the same folder with the same
-// names and bytes, in the same process. Making and restoring the folder is not
-// timed.
+// names and bytes, in the same process. A second floor adds the checks the run
+// makes by design, to show what is left of the difference. Making and
+// restoring the folder is not timed.
 //
 //   batch_bench [--runs R] [--dir DIR] [N ...]   default: 5 runs of 1000 10000 100000
 //   batch_bench --make N DIR                     DIR/roms with N files and DIR/roms.ini,
@@ -24,6 +25,7 @@
 #include <stdexcept>
 #include <string>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
@@ -95,21 +97,19 @@ public:
     Workbench(std::string folder, std::size_t count) : folder_(std::move(folder)), count_(count) {
         createSyntheticFolder(folder_, count_);
         original_ = listFolderFiles(folder_);
-        std::unordered_map<std::string, std::string> targets;
+        std::unordered_map<std::string, SyntheticFile> files;
         for (std::size_t index = 0; index < count_; ++index) {
             SyntheticFile file = syntheticFile(index);
-            if (!file.target.empty()) {
-                targets.emplace(std::move(file.name), std::move(file.target));
-            }
+            files.emplace(file.name, std::move(file));
         }
         // The floor's work in listing order, every path built beforehand.
         steps_.reserve(count_);
         for (const std::string& name : original_) {
-            const auto found = targets.find(name);
-            steps_.push_back({folder_ + "/" + name, found == targets.end()
-                                                        ? std::string()
-                                                        : folder_ + "/" + found->second});
-            renames_ += found != targets.end();
+            const SyntheticFile& file = files.at(name);
+            steps_.push_back({folder_ + "/" + name,
+                              file.target.empty() ? std::string() : folder_ + "/" + file.target,
+                              file.looksUpName});
+            renames_ += !file.target.empty();
         }
     }
     ~Workbench() { removeFolder(folder_); }
@@ -139,16 +139,29 @@ public:
         return seconds(start, end);
     }
 
-    double timeFloor() {
+    // With `checks`, the floor also makes the calls the run adds by design:
+    // an fstat of every file (special files are never read) and an open,
+    // fstat and close of the name list for every lookup (its edits, removal
+    // and permissions show at once).
+    double timeFloor(bool checks) {
         settle(folder_);
         char buffer[64];
+        struct stat st {};
         const Clock::time_point start = Clock::now();
         for (const Step& step : steps_) {
             const int fd = ::open(step.path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0 || ::read(fd, buffer, sizeof buffer) < 0) {
+            if (fd < 0 || (checks && ::fstat(fd, &st) != 0) ||
+                ::read(fd, buffer, sizeof buffer) < 0) {
                 throw std::runtime_error("floor: cannot read " + step.path);
             }
             ::close(fd);
+            if (checks && step.looksUpName) {
+                const int list = ::open("roms.ini", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+                if (list < 0 || ::fstat(list, &st) != 0) {
+                    throw std::runtime_error("floor: cannot open the name list");
+                }
+                ::close(list);
+            }
             if (!step.target.empty()) {
                 renameNoReplace(step.path, step.target);
             }
@@ -162,6 +175,7 @@ private:
     struct Step {
         std::string path;
         std::string target; // empty: not renamed
+        bool looksUpName = false;
     };
 
     // Checks that the pass left the planned names, then gives the files their first names back.
@@ -195,6 +209,7 @@ struct Row {
     std::size_t records = 0;
     double runMicros = 0;
     double floorMicros = 0;
+    double checkedFloorMicros = 0;
     double listingMicros = 0;
     double maxRss = 0;
 };
@@ -202,15 +217,17 @@ struct Row {
 Row measure(const std::string& root, std::size_t count, int runs) {
     writeText(root + "/roms.ini", syntheticNameList(count, kMinimumRecords));
     Workbench bench(root + "/roms-" + std::to_string(count), count);
-    std::vector<double> run, floor, listing;
+    std::vector<double> run, floor, checkedFloor, listing;
     for (int i = 0; i < runs; ++i) {
-        // Alternate which goes first, so that drift on a busy machine hits both alike.
+        // Alternate the order, so that drift on a busy machine hits all alike.
         double listingSeconds = 0;
         if (i % 2 == 0) {
             run.push_back(bench.timeRun(listingSeconds));
-            floor.push_back(bench.timeFloor());
+            floor.push_back(bench.timeFloor(false));
+            checkedFloor.push_back(bench.timeFloor(true));
         } else {
-            floor.push_back(bench.timeFloor());
+            checkedFloor.push_back(bench.timeFloor(true));
+            floor.push_back(bench.timeFloor(false));
             run.push_back(bench.timeRun(listingSeconds));
         }
         listing.push_back(listingSeconds);
@@ -220,6 +237,7 @@ Row measure(const std::string& root, std::size_t count, int runs) {
             syntheticRecordCount(count, kMinimumRecords),
             median(run) * perFile,
             median(floor) * perFile,
+            median(checkedFloor) * perFile,
             median(listing) * perFile,
             maxRssMegabytes()};
 }
@@ -289,12 +307,14 @@ int main(int argc, char** argv) {
         }
 
         std::printf("| files | name-list records | run µs/file | floor µs/file | run/floor | "
-                    "listing µs/file | peak RSS so far (MB) |\n");
-        std::printf("|---:|---:|---:|---:|---:|---:|---:|\n");
+                    "floor with the run's checks µs/file | run/that | listing µs/file | "
+                    "peak RSS so far (MB) |\n");
+        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
         for (const Row& row : rows) {
-            std::printf("| %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.1f |\n", row.count,
-                        row.records, row.runMicros, row.floorMicros,
-                        row.runMicros / row.floorMicros, row.listingMicros, row.maxRss);
+            std::printf("| %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.1f |\n",
+                        row.count, row.records, row.runMicros, row.floorMicros,
+                        row.runMicros / row.floorMicros, row.checkedFloorMicros,
+                        row.runMicros / row.checkedFloorMicros, row.listingMicros, row.maxRss);
         }
         if (rows.size() > 1) {
             const Row& smallest =

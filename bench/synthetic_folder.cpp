@@ -116,6 +116,7 @@ SyntheticFile syntheticFile(std::size_t index) {
         const std::size_t record = slot / kCountries.size();
         const Country& country = kCountries[slot % kCountries.size()];
         file.bytes = header(gameKey(record), crc1, country.letter, swapped);
+        file.looksUpName = true;
         const std::string proposed = gameTitle(record) + std::string(country.batchSuffix) + ".v64";
         if (kind == 8) {
             file.name = proposed;
@@ -137,6 +138,7 @@ SyntheticFile syntheticFile(std::size_t index) {
         const std::string name =
             index % 20 == 7 ? std::string(20, '\0') : numbered("QM UNKNOWN %07zu", index);
         file.bytes = header(name, crc1, 'P', swapped);
+        file.looksUpName = true;
     } else {
         file.name = numbered("note%07zu.txt", index);
         file.bytes =

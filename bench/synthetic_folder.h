@@ -12,6 +12,7 @@ struct SyntheticFile {
     std::string name;
     std::string bytes;
     std::string target;
+    bool looksUpName = false; // a ROM image the name list is asked about
 };
 
 // The mix of each ten files: six known ROM images under other names, one
