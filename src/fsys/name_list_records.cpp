@@ -37,8 +37,8 @@ std::string readField(std::string_view line, std::size_t& pos) {
 
 } // namespace
 
-std::vector<NameRecord> parseNameRecords(std::string_view text) {
-    std::vector<NameRecord> records;
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -50,6 +50,14 @@ std::vector<NameRecord> parseNameRecords(std::string_view text) {
         if (!line.empty() && line.back() == '\r') {
             line.remove_suffix(1);
         }
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<NameRecord> parseNameRecords(std::string_view text) {
+    std::vector<NameRecord> records;
+    for (const std::string_view line : splitLines(text)) {
         bool blank = true;
         for (const char c : line) {
             if (!isBlank(c)) {

@@ -12,6 +12,10 @@ struct NameRecord {
     std::string title;
 };
 
+// The lines of a text: split at LF, a CR before the LF dropped. A line break
+// at the very end does not start another, empty line.
+std::vector<std::string_view> splitLines(std::string_view text);
+
 // Splits name-list text into records, one per non-blank line. A quoted field
 // is the text between its quotes, commas and spaces included; an unquoted one
 // starts at its first non-space character and ends at the next comma or the

@@ -117,19 +117,23 @@ void renameWithoutReplacing(const std::string& sourcePath, std::string_view targ
     }
     const SystemCalls& sys = systemCalls();
     struct stat sourceStat {};
-    if (sys.lstat(sourcePath.c_str(), &sourceStat) != 0) {
-        throw failureFromErrno(errno, sourcePath);
-    }
     if (target == sourcePath) {
+        // Nothing to move, but the file must be there.
+        if (sys.lstat(sourcePath.c_str(), &sourceStat) != 0) {
+            throw failureFromErrno(errno, sourcePath);
+        }
         return;
     }
     if (renameNoReplace(sys, sourcePath.c_str(), target.c_str()) == 0) {
         return;
     }
     const int err = errno;
+    // The source is looked at only when the target exists: a batch run renames
+    // thousands of files, and the usual rename needs no extra call.
     if (err == EEXIST) {
         struct stat targetStat {};
-        if (sys.lstat(target.c_str(), &targetStat) == 0 && sameFile(sourceStat, targetStat) &&
+        if (sys.lstat(sourcePath.c_str(), &sourceStat) == 0 &&
+            sys.lstat(target.c_str(), &targetStat) == 0 && sameFile(sourceStat, targetStat) &&
             equalIgnoringAsciiCase(baseName(sourcePath), newName) &&
             baseName(sourcePath) != newName) {
             renameCaseOnly(sys, sourcePath, target);

@@ -5,6 +5,7 @@
 #include "system_calls.h"
 
 #include <cerrno>
+#include <chrono>
 #include <fcntl.h>
 
 namespace quillmark {
@@ -24,6 +25,20 @@ FileStamp stampOf(const struct stat& st) {
     stamp.modifiedNanoseconds = st.st_mtim.tv_nsec;
 #endif
     return stamp;
+}
+
+// File systems stamp times at their own granularity: two seconds on FAT, a
+// clock tick on ext4 under older kernels. An edit made just after a read can
+// get the very stamp of the version read, so a stamp is only trusted once it
+// lies further in the past than that.
+constexpr std::int64_t kSettledAfterNanoseconds = 2'000'000'000;
+
+bool isSettled(const FileStamp& stamp) {
+    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 std::chrono::system_clock::now().time_since_epoch())
+                                 .count();
+    const std::int64_t modified = stamp.modifiedSeconds * 1'000'000'000 + stamp.modifiedNanoseconds;
+    return modified <= now - kSettledAfterNanoseconds;
 }
 
 } // namespace
@@ -64,7 +79,8 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
         filled += static_cast<std::size_t>(n);
     }
     contents.resize(filled);
-    stamp = current;
+    // An unsettled stamp is not kept, so the next call reads the file again.
+    stamp = isSettled(current) ? current : FileStamp{};
     return contents;
 }
 

@@ -21,6 +21,8 @@ struct FileStamp {
 // Opens the file, reads its stamp and, only when it differs from `stamp`,
 // reads the whole file; closes it in every case. Returns the contents when
 // they were read (and updates `stamp`), nothing when the file is unchanged.
+// A modification time less than two seconds old is not kept in `stamp`: an
+// edit within the file system's clock granularity could share it.
 // Throws FileFailure when the file cannot be opened or read.
 std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp);
 

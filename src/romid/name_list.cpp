@@ -17,6 +17,7 @@ namespace {
 struct ParsedList {
     std::string path;
     FileStamp stamp;
+    std::string text; // the bytes the records were parsed from
     std::vector<NameRecord> records;
     std::unordered_map<std::string_view, std::size_t> firstIndex;
 };
@@ -42,8 +43,13 @@ const ParsedList& currentList(const std::string& path) {
     }
     if (contents) {
         list.stamp = stamp;
+    }
+    // A freshly edited list is read again on every lookup until its stamp has
+    // settled; parsing it again is only needed when its bytes changed.
+    if (contents && *contents != list.text) {
+        list.text = std::move(*contents);
         list.firstIndex.clear(); // its keys point into the old records
-        list.records = parseNameRecords(*contents);
+        list.records = parseNameRecords(list.text);
         for (NameRecord& record : list.records) {
             // Titles become file names: store them in the file-name encoding.
             record.title = windows1252ToUtf8(record.title);

@@ -17,7 +17,8 @@ inline constexpr std::string_view kNameListFile = "roms.ini";
 // FileFailure when the list cannot be opened or read, or holds no record (62).
 //
 // The file is parsed once and the parse reused while the opened file's
-// identity, size and modification time stay the same.
+// identity, size and modification time stay the same, once that time is
+// safely in the past (see readFileIfChanged).
 bool lookUpTitle(RomIdentity& identity, const std::string& listPath = std::string(kNameListFile));
 
 } // namespace quillmark

@@ -22,12 +22,10 @@
 #include <algorithm>
 #include <vector>
 
-#ifdef QUILLMARK_HAVE_ASSETS
-// Resources of a static library are registered by hand; outside any namespace.
+// Resources of a static library are registered by hand, outside any namespace.
 static void registerAssets() {
     Q_INIT_RESOURCE(assets);
 }
-#endif
 
 namespace quillmark {
 
@@ -71,9 +69,7 @@ Form1::Form1(QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       screenBoxes_(std::make_unique<MessageBoxDialogs>(this)), boxes_(screenBoxes_.get()) {
-#ifdef QUILLMARK_HAVE_ASSETS
     registerAssets();
-#endif
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(utf8Text(quillmark::windowTitle()));
     setWindowIcon(QIcon(QStringLiteral(":/assets/quillmark.ico")));

@@ -4,6 +4,7 @@
 #include "support/temp_folder.h"
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -117,6 +118,36 @@ TEST_F(NameList, EditsShowAtOnce) {
     std::filesystem::rename(folder.file("other.ini"), list);
     lookUp(id, "GAME                ");
     EXPECT_EQ(id.fullTitle, "Replaced");
+}
+
+TEST_F(NameList, AnEditUnderAnUnsettledStampIsSeen) {
+    // A coarse file-system clock (two seconds on FAT, one tick on older kernels)
+    // stamps an edit made right after a read with the time of the read version.
+    // A stamp not yet safely in the past (here: ahead of the clock, as on a
+    // share whose server runs fast) must not keep the parse.
+    folder.write("roms.ini", nameListLine("GAME", "Old Title"));
+    const auto stamp = std::filesystem::file_time_type::clock::now() + std::chrono::minutes(1);
+    std::filesystem::last_write_time(list, stamp);
+    RomIdentity id;
+    lookUp(id, "GAME                ");
+    EXPECT_EQ(id.fullTitle, "Old Title");
+    folder.write("roms.ini", nameListLine("GAME", "New Title"));
+    std::filesystem::last_write_time(list, stamp);
+    lookUp(id, "GAME                ");
+    EXPECT_EQ(id.fullTitle, "New Title");
+}
+
+TEST_F(NameList, AParseUnderASettledStampIsReused) {
+    folder.write("roms.ini", nameListLine("GAME", "Title"));
+    std::filesystem::last_write_time(list, std::filesystem::file_time_type::clock::now() -
+                                               std::chrono::hours(1));
+    RomIdentity id;
+    EXPECT_EQ(lookUp(id, "GAME                "), 0);
+    // The file is opened and stat'ed again, but not read: a read failure cannot show.
+    test::SystemCallFault fault(test::SystemCallFault::Call::Read, EIO);
+    id.fullTitle.clear();
+    EXPECT_EQ(lookUp(id, "GAME                "), 0);
+    EXPECT_EQ(id.fullTitle, "Title");
 }
 
 TEST_F(NameList, DefaultIsTheWorkingFolder) {

@@ -15,6 +15,7 @@ inline constexpr int kProbeUsageError = 2;
 
 // Each verb takes the arguments after the verb (without --ultrahle) and the style.
 int identifyVerb(const std::vector<std::string>& args, NamingStyle style);
+int batchVerb(const std::vector<std::string>& args, NamingStyle style);
 int renameVerb(const std::vector<std::string>& args, NamingStyle style);
 
 // The identify lines from verdict to renameOffered.

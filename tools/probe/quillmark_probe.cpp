@@ -40,6 +40,8 @@ int main(int argc, char** argv) {
     int status = kProbeUsageError;
     if (verb == "identify") {
         status = identifyVerb(args, style);
+    } else if (verb == "batch") {
+        status = batchVerb(args, style);
     } else if (verb == "rename") {
         status = renameVerb(args, style);
     }

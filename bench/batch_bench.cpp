@@ -1,0 +1,344 @@
+// Times the batch run over synthetic ROM folders against a floor: the bare
+// system calls of the same work (open, read 64 bytes, close, and a no-replace
+// rename for each file the run renames) over the same folder with the same
+// names and bytes, in the same process. A second floor adds the checks the run
+// makes by design, to show what is left of the difference. Making and
+// restoring the folder is not timed.
+//
+//   batch_bench [--runs R] [--dir DIR] [N ...]   default: 5 runs of 1000 10000 100000
+//   batch_bench --make N DIR                     DIR/roms with N files and DIR/roms.ini,
+//                                                to time or measure a run elsewhere
+
+#include "fsys/folder_listing.h"
+#include "rename/batch_run.h"
+#include "synthetic_folder.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <stdexcept>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+using namespace quillmark;
+using namespace quillmark::bench;
+using Clock = std::chrono::steady_clock;
+
+constexpr std::size_t kMinimumRecords = 1000;
+
+// Stands in for the window: takes every notification, does next to nothing.
+class CountingObserver : public BatchObserver {
+public:
+    void onProgress(std::int32_t value) override { last += value; }
+    void onStatus(std::string_view text) override { last += text.size(); }
+    void onProposedName(std::string_view name) override { last += name.size(); }
+
+    std::int64_t last = 0;
+};
+
+double seconds(Clock::time_point start, Clock::time_point end) {
+    return std::chrono::duration<double>(end - start).count();
+}
+
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+double maxRssMegabytes() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return static_cast<double>(usage.ru_maxrss) / 1024.0; // kB on Linux
+}
+
+// Writes the new folder's data out, so that write-back does not land in a timed run.
+void settle(const std::string& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        ::syncfs(fd);
+        ::close(fd);
+    }
+}
+
+void writeText(const std::string& path, const std::string& text) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << text;
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+void renameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) != 0) {
+        throw std::runtime_error("cannot rename " + from + ": " + std::strerror(errno));
+    }
+}
+
+// One synthetic folder that both the run and the floor work on in turn. After
+// each timed pass every renamed file gets its first name back, so each pass
+// meets the same names and bytes as the freshly made folder. Making the
+// folder costs far more than the work timed here on some file systems, which
+// is why it is made once.
+class Workbench {
+public:
+    Workbench(std::string folder, std::size_t count) : folder_(std::move(folder)), count_(count) {
+        createSyntheticFolder(folder_, count_);
+        original_ = listFolderFiles(folder_);
+        std::unordered_map<std::string, SyntheticFile> files;
+        for (std::size_t index = 0; index < count_; ++index) {
+            SyntheticFile file = syntheticFile(index);
+            files.emplace(file.name, std::move(file));
+        }
+        // The floor's work in listing order, every path built beforehand.
+        steps_.reserve(count_);
+        for (const std::string& name : original_) {
+            const SyntheticFile& file = files.at(name);
+            steps_.push_back({folder_ + "/" + name,
+                              file.target.empty() ? std::string() : folder_ + "/" + file.target,
+                              file.looksUpName});
+            renames_ += !file.target.empty();
+        }
+    }
+    ~Workbench() { removeFolder(folder_); }
+    Workbench(const Workbench&) = delete;
+    Workbench& operator=(const Workbench&) = delete;
+
+    // Seconds of runBatch alone; the listing before it is timed apart.
+    double timeRun(double& listingSeconds) {
+        settle(folder_);
+        const Clock::time_point listStart = Clock::now();
+        const std::vector<std::string> names = listFolderFiles(folder_);
+        const Clock::time_point start = Clock::now();
+        RomIdentity identity;
+        CountingObserver observer;
+        const BatchReport report =
+            runBatch(identity, folder_, names, NamingStyle::Normal, observer);
+        const Clock::time_point end = Clock::now();
+        listingSeconds = seconds(listStart, start);
+        if (report.outcome != BatchOutcome::Finished ||
+            static_cast<std::size_t>(report.renamedCount) != renames_ ||
+            static_cast<std::size_t>(report.totalFiles) != count_) {
+            throw std::runtime_error("the run did not do the planned work (failure " +
+                                     std::to_string(report.failureCode) + ": " +
+                                     report.failureDescription + ")");
+        }
+        finishPass();
+        return seconds(start, end);
+    }
+
+    // With `checks`, the floor also makes the calls the run adds by design:
+    // an fstat of every file (special files are never read) and an open,
+    // fstat and close of the name list for every lookup (its edits, removal
+    // and permissions show at once).
+    double timeFloor(bool checks) {
+        settle(folder_);
+        char buffer[64];
+        struct stat st {};
+        const Clock::time_point start = Clock::now();
+        for (const Step& step : steps_) {
+            const int fd = ::open(step.path.c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0 || (checks && ::fstat(fd, &st) != 0) ||
+                ::read(fd, buffer, sizeof buffer) < 0) {
+                throw std::runtime_error("floor: cannot read " + step.path);
+            }
+            ::close(fd);
+            if (checks && step.looksUpName) {
+                const int list = ::open("roms.ini", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+                if (list < 0 || ::fstat(list, &st) != 0) {
+                    throw std::runtime_error("floor: cannot open the name list");
+                }
+                ::close(list);
+            }
+            if (!step.target.empty()) {
+                renameNoReplace(step.path, step.target);
+            }
+        }
+        const Clock::time_point end = Clock::now();
+        finishPass();
+        return seconds(start, end);
+    }
+
+private:
+    struct Step {
+        std::string path;
+        std::string target; // empty: not renamed
+        bool looksUpName = false;
+    };
+
+    // Checks that the pass left the planned names, then gives the files their first names back.
+    void finishPass() {
+        std::vector<std::string> after = listFolderFiles(folder_);
+        if (renamedListing_.empty()) {
+            renamedListing_ = std::move(after);
+        } else if (after != renamedListing_) {
+            throw std::runtime_error("the run and the floor left different folders");
+        }
+        for (const Step& step : steps_) {
+            if (!step.target.empty()) {
+                renameNoReplace(step.target, step.path);
+            }
+        }
+        if (listFolderFiles(folder_) != original_) {
+            throw std::runtime_error("the folder could not be restored");
+        }
+    }
+
+    std::string folder_;
+    std::size_t count_;
+    std::vector<std::string> original_;
+    std::vector<std::string> renamedListing_;
+    std::vector<Step> steps_;
+    std::size_t renames_ = 0;
+};
+
+struct Row {
+    std::size_t count = 0;
+    std::size_t records = 0;
+    double runMicros = 0;
+    double floorMicros = 0;
+    double checkedFloorMicros = 0;
+    double listingMicros = 0;
+    double maxRss = 0;
+};
+
+// A user's name list was written long before a run; a list only seconds old
+// is read again on every lookup (its time stamp could hide an edit), which is
+// not the steady state this benchmark measures.
+void writeSettledNameList(const std::string& path, std::size_t count) {
+    writeText(path, syntheticNameList(count, kMinimumRecords));
+    const auto hourAgo = std::filesystem::last_write_time(path) - std::chrono::hours(1);
+    std::filesystem::last_write_time(path, hourAgo);
+}
+
+Row measure(const std::string& root, std::size_t count, int runs) {
+    writeSettledNameList(root + "/roms.ini", count);
+    Workbench bench(root + "/roms-" + std::to_string(count), count);
+    std::vector<double> run, floor, checkedFloor, listing;
+    for (int i = 0; i < runs; ++i) {
+        // Alternate the order, so that drift on a busy machine hits all alike.
+        double listingSeconds = 0;
+        if (i % 2 == 0) {
+            run.push_back(bench.timeRun(listingSeconds));
+            floor.push_back(bench.timeFloor(false));
+            checkedFloor.push_back(bench.timeFloor(true));
+        } else {
+            checkedFloor.push_back(bench.timeFloor(true));
+            floor.push_back(bench.timeFloor(false));
+            run.push_back(bench.timeRun(listingSeconds));
+        }
+        listing.push_back(listingSeconds);
+    }
+    const double perFile = 1e6 / static_cast<double>(count);
+    return {count,
+            syntheticRecordCount(count, kMinimumRecords),
+            median(run) * perFile,
+            median(floor) * perFile,
+            median(checkedFloor) * perFile,
+            median(listing) * perFile,
+            maxRssMegabytes()};
+}
+
+int usage() {
+    std::cerr << "usage: batch_bench [--runs R] [--dir DIR] [N ...]\n"
+                 "       batch_bench --make N DIR\n";
+    return 2;
+}
+
+std::size_t parseCount(const char* text) {
+    char* end = nullptr;
+    const unsigned long long value = std::strtoull(text, &end, 10);
+    if (end == text || *end != '\0' || value == 0) {
+        throw std::invalid_argument(text);
+    }
+    return static_cast<std::size_t>(value);
+}
+
+int makeFolder(std::size_t count, const std::string& dir) {
+    std::filesystem::create_directories(dir);
+    writeSettledNameList(dir + "/roms.ini", count);
+    createSyntheticFolder(dir + "/roms", count);
+    std::cout << "made " << dir << "/roms (" << count << " files) and " << dir << "/roms.ini ("
+              << syntheticRecordCount(count, kMinimumRecords) << " records)\n";
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        std::vector<std::size_t> counts;
+        int runs = 5;
+        std::string dir = std::filesystem::temp_directory_path().string();
+        for (int i = 1; i < argc; ++i) {
+            const std::string arg = argv[i];
+            if (arg == "--make") {
+                return argc == 4 && i == 1 ? makeFolder(parseCount(argv[2]), argv[3]) : usage();
+            } else if (arg == "--runs" && i + 1 < argc) {
+                runs = static_cast<int>(parseCount(argv[++i]));
+            } else if (arg == "--dir" && i + 1 < argc) {
+                dir = argv[++i];
+            } else if (!arg.empty() && arg[0] != '-') {
+                counts.push_back(parseCount(arg.c_str()));
+            } else {
+                return usage();
+            }
+        }
+        if (counts.empty()) {
+            counts = {1000, 10000, 100000};
+        }
+        std::string root = dir + "/quillmark-bench-XXXXXX";
+        if (::mkdtemp(root.data()) == nullptr) {
+            throw std::runtime_error("cannot create a folder in " + dir);
+        }
+        // Removes the benchmark's folders however the measurement ends.
+        struct Cleanup {
+            std::string root;
+            ~Cleanup() { removeFolder(root); }
+        } cleanup{root};
+        std::filesystem::current_path(root); // the name list is read from the working folder
+
+        std::vector<Row> rows;
+        for (const std::size_t count : counts) {
+            rows.push_back(measure(root, count, runs));
+        }
+
+        std::printf("| files | name-list records | run µs/file | floor µs/file | run/floor | "
+                    "floor with the run's checks µs/file | run/that | listing µs/file | "
+                    "peak RSS so far (MB) |\n");
+        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        for (const Row& row : rows) {
+            std::printf("| %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.1f |\n",
+                        row.count, row.records, row.runMicros, row.floorMicros,
+                        row.runMicros / row.floorMicros, row.checkedFloorMicros,
+                        row.runMicros / row.checkedFloorMicros, row.listingMicros, row.maxRss);
+        }
+        if (rows.size() > 1) {
+            const Row& smallest =
+                *std::min_element(rows.begin(), rows.end(),
+                                  [](const Row& a, const Row& b) { return a.count < b.count; });
+            const Row& largest =
+                *std::max_element(rows.begin(), rows.end(),
+                                  [](const Row& a, const Row& b) { return a.count < b.count; });
+            std::printf("\nrun µs/file at %zu files / at %zu files: %.2f\n", largest.count,
+                        smallest.count, largest.runMicros / smallest.runMicros);
+        }
+        std::printf("medians of %d runs each; run = runBatch alone (listing apart)\n", runs);
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "batch_bench: " << e.what() << "\n";
+        return 1;
+    }
+}

@@ -1,0 +1,251 @@
+// The header reader and everything that is derived from a header, fed with
+// arbitrary file starts: once from bytes in memory, once through a real file.
+
+#include "fsys/file_failure.h"
+#include "fuzz_support.h"
+#include "romid/country.h"
+#include "romid/demo_table.h"
+#include "romid/file_name.h"
+#include "romid/header_text.h"
+#include "romid/rom_header.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace quillmark {
+namespace {
+
+using fuzz::require;
+
+// An identity left over from an earlier file: every field holds something the
+// reader would never write, so a field it touches by mistake shows.
+RomIdentity leftOver(bool byteSwapped) {
+    RomIdentity identity;
+    identity.romFilePath = "earlier/path";
+    identity.pathSeparator = "|";
+    identity.headerBytes.fill(0xA5);
+    identity.magicText = "earlier magic";
+    identity.byteSwapped = byteSwapped;
+    identity.crc1Text = "earlier crc";
+    identity.internalName = "earlier name";
+    identity.manufacturerName = "earlier maker";
+    identity.manufacturerText = "earlier maker text";
+    identity.cardIdText = "earlier card";
+    identity.countryText = "earlier country";
+    identity.countrySuffix = "earlier suffix";
+    identity.listKey = "earlier key";
+    identity.fullTitle = "earlier title";
+    identity.newFileName = "earlier new name";
+    identity.romUnknown = true;
+    return identity;
+}
+
+bool sameFields(const RomIdentity& a, const RomIdentity& b) {
+    return a.romFilePath == b.romFilePath && a.pathSeparator == b.pathSeparator &&
+           a.headerBytes == b.headerBytes && a.magicText == b.magicText &&
+           a.byteSwapped == b.byteSwapped && a.crc1Text == b.crc1Text &&
+           a.internalName == b.internalName && a.manufacturerName == b.manufacturerName &&
+           a.manufacturerText == b.manufacturerText && a.cardIdText == b.cardIdText &&
+           a.countryText == b.countryText && a.countrySuffix == b.countrySuffix &&
+           a.listKey == b.listKey && a.fullTitle == b.fullTitle && a.newFileName == b.newFileName &&
+           a.romUnknown == b.romUnknown;
+}
+
+// The display text of a byte string is valid UTF-8 with one character per byte.
+void requireDisplayable(std::string_view bytes) {
+    const std::string shown = displayText(bytes);
+    require(fuzz::utf8CodePoints(shown) == static_cast<long>(bytes.size()),
+            "displayText gives valid UTF-8, one character per byte");
+}
+
+RomFormat expectedFormat(const HeaderBytes& header) {
+    const auto& b = header.bytes;
+    if (b[0] == 0x80 && b[1] == 0x37 && b[2] == 0x12 && b[3] == 0x40) {
+        return RomFormat::Z64;
+    }
+    if (b[0] == 0x37 && b[1] == 0x80 && b[2] == 0x40 && b[3] == 0x12) {
+        return RomFormat::V64;
+    }
+    return RomFormat::NotRom;
+}
+
+void checkNotRom(const HeaderBytes& header, const RomIdentity& before, const RomIdentity& after) {
+    RomIdentity expected = before;
+    expected.magicText = after.magicText;
+    for (std::size_t i = 0; i < 4; ++i) {
+        expected.headerBytes[i] = header.bytes[i];
+        expected.headerBytes[4 + i] = header.bytes[0x10 + i];
+    }
+    require(sameFields(expected, after),
+            "a file that is no ROM changes only magicText and headerBytes 0-7");
+    require(after.magicText.size() >= 4 && after.magicText.size() <= 8 &&
+                fuzz::isUpperHex(after.magicText),
+            "magicText is 4 to 8 upper-case hex digits");
+}
+
+void checkRomFields(RomFormat format, const RomIdentity& id) {
+    require(id.byteSwapped == (format == RomFormat::V64), "byteSwapped tells the V64 order");
+    require(id.internalName.size() == 20, "internalName is exactly 20 bytes");
+    require(id.crc1Text.size() >= 4 && id.crc1Text.size() <= 8 && fuzz::isUpperHex(id.crc1Text),
+            "crc1Text is 4 to 8 upper-case hex digits");
+    require(id.manufacturerName.empty() || id.headerBytes[28] == 'N',
+            "only the manufacturer N has a name");
+    requireDisplayable(id.internalName);
+    requireDisplayable(id.manufacturerText);
+    requireDisplayable(id.cardIdText);
+}
+
+// The same cartridge in the other byte order reads the same.
+void checkOtherOrder(const HeaderBytes& header, RomFormat format, const RomIdentity& id) {
+    HeaderBytes exchanged = header;
+    for (std::size_t i = 0; i + 1 < kHeaderSize; i += 2) {
+        std::swap(exchanged.bytes[i], exchanged.bytes[i + 1]);
+    }
+    RomIdentity other = leftOver(false);
+    const RomFormat otherFormat = interpretHeader(exchanged, other);
+    require(otherFormat == (format == RomFormat::Z64 ? RomFormat::V64 : RomFormat::Z64),
+            "exchanging the byte pairs turns Z64 into V64 and back");
+    require(other.crc1Text == id.crc1Text && other.internalName == id.internalName &&
+                other.manufacturerName == id.manufacturerName &&
+                other.manufacturerText == id.manufacturerText && other.cardIdText == id.cardIdText,
+            "both byte orders of one cartridge give the same texts");
+    for (std::size_t i = 28; i < 32; ++i) {
+        require(other.headerBytes[i] == id.headerBytes[i],
+                "headerBytes 28-31 hold cartridge order in both byte orders");
+    }
+}
+
+void checkCountry(std::uint8_t country) {
+    const std::string text = countryDisplayText(country);
+    const bool letter = country >= 'A' && country <= 'Z';
+    require(letter ? text.size() >= 5 && static_cast<std::uint8_t>(text[0]) == country &&
+                         text.compare(1, 3, " = ") == 0
+                   : text == "Hex " + hexText(country) + "   = ?",
+            "a country text starts with its letter, or shows the byte in hex");
+    require(fuzz::utf8CodePoints(text) >= 0, "the country text is valid UTF-8");
+    const std::string single = countrySuffix(country, SuffixSet::SingleFile);
+    const std::string batch = countrySuffix(country, SuffixSet::Batch);
+    require(single.empty() == batch.empty(), "both suffix columns have the same rows");
+    require(single.empty() || (single.starts_with(" (") && single.ends_with(")") &&
+                               batch.starts_with(" (") && batch.ends_with(")")),
+            "a suffix is a parenthesised word after a space");
+    require(!single.empty() || text.ends_with("= ?"), "a country without suffix is unknown");
+}
+
+void checkUltraHleStyle(std::string_view name) {
+    const std::string styled = ultraHleName(name);
+    require(styled.size() == name.size() && styled.find(' ') == std::string::npos,
+            "the UltraHLE style keeps the length and leaves no space");
+    for (std::size_t i = 0; i < styled.size(); ++i) {
+        require(styled[i] == name[i] || (styled[i] == '_' && name[i] == ' '),
+                "the UltraHLE style changes spaces only");
+    }
+}
+
+void checkNaming(const RomIdentity& id) {
+    const DemoResult demo = lookUpDemo(id.internalName, id.crc1Text);
+    require((demo.outcome == DemoLookup::NotInTable) != isDemoTableName(id.internalName),
+            "the demo table answers for exactly its own names");
+    require((demo.outcome == DemoLookup::Title) == !demo.title.empty(),
+            "a demo title comes with the Title outcome only");
+
+    // As if the name list had offered the internal name itself as the title.
+    std::string composed;
+    if (demo.outcome == DemoLookup::Title) {
+        composed = composeFileName(demo.title, id.countrySuffix);
+    } else if (demo.outcome == DemoLookup::NotInTable) {
+        composed = composeFileName(displayText(id.internalName), id.countrySuffix);
+    }
+    require(composed.empty() || composed.ends_with(kRomExtension), "a composed name ends in .v64");
+
+    RomIdentity normal = id;
+    normal.newFileName = composed;
+    RomIdentity ultra = normal;
+    const bool normalOffered = settleNewFileName(normal, NamingStyle::Normal);
+    const bool ultraOffered = settleNewFileName(ultra, NamingStyle::UltraHle);
+    require(normalOffered == !normal.romUnknown && ultraOffered == !ultra.romUnknown &&
+                normalOffered == ultraOffered,
+            "settling offers a rename exactly when no marker stands in");
+    const bool noName = id.internalName[0] == '\0';
+    if (noName) {
+        require(normal.romUnknown && normal.newFileName == kNoInternalNameMarker,
+                "a name starting with NUL gets the no-name marker");
+    } else if (composed.empty()) {
+        require(normal.romUnknown && normal.newFileName == kRomUnknownMarker,
+                "no title gets the unknown marker");
+    } else {
+        require(!normal.romUnknown && normal.newFileName == composed,
+                "a composed name is kept as it is");
+    }
+    require(ultra.newFileName == ultraHleName(normal.newFileName),
+            "the UltraHLE style is applied to the settled name");
+
+    checkUltraHleStyle(normal.newFileName);
+    require(fuzz::utf8CodePoints(normal.newFileName) >= 0, "a new file name is valid UTF-8");
+}
+
+void checkFileReadsTheSame(const std::uint8_t* data, std::size_t size, bool swappedBefore,
+                           RomFormat format, const RomIdentity& fromBytes) {
+    const std::string path = fuzz::scratchFolder() + "/image.rom";
+    fuzz::writeFile(path, std::string_view(reinterpret_cast<const char*>(data), size));
+    RomIdentity fromFile = leftOver(swappedBefore);
+    RomFormat fileFormat = RomFormat::NotRom;
+    try {
+        fileFormat = readRomHeader(path, fromFile);
+    } catch (const FileFailure& failure) {
+        std::fprintf(stderr, "%s\n", failure.what());
+        require(false, "a readable regular file is read without failure");
+    }
+    require(fileFormat == format && sameFields(fromFile, fromBytes),
+            "reading the file gives what its first 64 bytes give, zeros past its end");
+}
+
+} // namespace
+} // namespace quillmark
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quillmark;
+
+    HeaderBytes header;
+    header.length = std::min(size, kHeaderSize);
+    header.regularFile = true;
+    std::copy_n(data, header.length, header.bytes.begin());
+
+    // Both values of the flag the reader must leave alone on a file that is no ROM.
+    const bool swappedBefore = size % 2 == 1;
+    const RomIdentity before = leftOver(swappedBefore);
+    RomIdentity id = before;
+    const RomFormat format = interpretHeader(header, id);
+    fuzz::require(format == expectedFormat(header),
+                  "the verdict follows the first four bytes exactly");
+    fuzz::require(id.magicText == hexText(header.bytes[0]) + hexText(header.bytes[1]) +
+                                      hexText(header.bytes[2]) + hexText(header.bytes[3]),
+                  "magicText is the first four bytes in hex");
+
+    if (format == RomFormat::NotRom) {
+        checkNotRom(header, before, id);
+    } else {
+        checkRomFields(format, id);
+        checkOtherOrder(header, format, id);
+        id.countryText = countryDisplayText(id.headerBytes[31]);
+        id.countrySuffix = countrySuffix(id.headerBytes[31], SuffixSet::SingleFile);
+        checkCountry(id.headerBytes[31]);
+        checkNaming(id);
+    }
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    requireDisplayable(input);
+    checkUltraHleStyle(input);
+
+    // The file path costs a write and a read; every fourth input, chosen by its
+    // own bytes so a saved input replays the same way.
+    const bool throughFile = size == 0 || data[size - 1] % 4 == 0;
+    if (throughFile) {
+        RomIdentity reference = before;
+        interpretHeader(header, reference);
+        checkFileReadsTheSame(data, size, swappedBefore, format, reference);
+    }
+    return 0;
+}

@@ -1,0 +1,218 @@
+// The name-list reader fed with arbitrary list files: the record syntax, and
+// the lookup through a real file on disk.
+//
+// Input: byte 0 chooses how the looked-up name is picked and which extra
+// checks run, byte 1 picks the record or the length, the rest is the file.
+
+#include "fsys/file_failure.h"
+#include "fsys/name_list_records.h"
+#include "fuzz_support.h"
+#include "romid/header_text.h"
+#include "romid/name_list.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace quillmark {
+namespace {
+
+using fuzz::require;
+
+constexpr struct timespec kLongAgo = {978307200, 0}; // 2001-01-01
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+// The lines that hold a record: split at LF, without the CR of a CR LF, blank ones left out.
+std::vector<std::string_view> recordLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size());
+        std::string_view line = text.substr(0, end);
+        text.remove_prefix(std::min(end + 1, text.size()));
+        if (line.ends_with('\r')) {
+            line.remove_suffix(1);
+        }
+        if (!std::all_of(line.begin(), line.end(), isBlank)) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+// Checks that `field` is what the line holds from `pos` on, and returns where
+// the next field starts (just past the comma that ends this one), or npos.
+std::size_t checkField(std::string_view line, std::size_t pos, std::string_view field) {
+    require(field.find('\n') == std::string_view::npos, "no field holds a line feed");
+    std::size_t start = pos;
+    while (start < line.size() && isBlank(line[start])) {
+        ++start;
+    }
+    std::size_t after;
+    if (start < line.size() && line[start] == '"') {
+        require(field.find('"') == std::string_view::npos, "a quoted field holds no quote");
+        require(line.substr(start + 1, field.size()) == field,
+                "a quoted field is the text after its opening quote");
+        after = start + 1 + field.size();
+        require(after == line.size() || line[after] == '"',
+                "a quoted field runs to its closing quote or the end of the line");
+    } else {
+        require(line.substr(start, field.size()) == field,
+                "an unquoted field starts at its first non-blank character");
+        require(field.find(',') == std::string_view::npos, "an unquoted field holds no comma");
+        require(field.empty() || (!isBlank(field.front()) && !isBlank(field.back())),
+                "an unquoted field has no leading or trailing blanks");
+        after = start + field.size();
+        const std::size_t end = std::min(line.find(',', after), line.size());
+        require(std::all_of(line.begin() + static_cast<std::ptrdiff_t>(after),
+                            line.begin() + static_cast<std::ptrdiff_t>(end), isBlank),
+                "only blanks are dropped from the end of an unquoted field");
+    }
+    const std::size_t comma = line.find(',', after);
+    return comma == std::string_view::npos ? comma : comma + 1;
+}
+
+void checkRecords(std::string_view text, const std::vector<NameRecord>& records, bool lfOnly) {
+    const std::vector<std::string_view> lines = recordLines(text);
+    require(records.size() == lines.size(), "one record per line that is not blank");
+    bool quotable = true;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::size_t titleStart = checkField(lines[i], 0, records[i].key);
+        if (titleStart == std::string_view::npos) {
+            require(records[i].title.empty(), "a line without a comma has no title");
+        } else {
+            checkField(lines[i], titleStart, records[i].title);
+        }
+        quotable = quotable && records[i].key.find('"') == std::string::npos &&
+                   records[i].title.find('"') == std::string::npos;
+    }
+    if (!quotable) {
+        return;
+    }
+    // Written back as quoted fields, the records read the same.
+    std::string written;
+    for (const NameRecord& record : records) {
+        written += '"' + record.key + "\",\"" + record.title + '"' + (lfOnly ? "\n" : "\r\n");
+    }
+    const std::vector<NameRecord> reread = parseNameRecords(written);
+    require(reread.size() == records.size(), "written back, the list keeps its records");
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        require(reread[i].key == records[i].key && reread[i].title == records[i].title,
+                "written back as quoted fields, every record reads the same");
+    }
+}
+
+std::string lookedUpName(std::uint8_t mode, std::uint8_t pick,
+                         const std::vector<NameRecord>& records, std::string_view text) {
+    if (records.empty() || mode % 4 == 3) {
+        // Arbitrary bytes: the end of the file itself.
+        const std::size_t length = std::min<std::size_t>(pick % 32, text.size());
+        return std::string(text.substr(text.size() - length));
+    }
+    std::string key = records[pick % records.size()].key;
+    switch (mode % 4) {
+    case 1: // padded as an internal name is
+        if (key.size() < 20) {
+            key.resize(20, ' ');
+        }
+        return key;
+    case 2: // a near miss
+        if (key.empty()) {
+            return " ";
+        }
+        key.pop_back();
+        return key;
+    default:
+        return key;
+    }
+}
+
+// Looks `name` up in the list file at `path` and checks the answer against
+// the records of `text`, the file's contents.
+void checkLookUp(const std::string& path, std::string_view text, const std::string& name,
+                 const char* invariant) {
+    const std::vector<NameRecord> records = parseNameRecords(text);
+    RomIdentity id;
+    id.internalName = name;
+    id.listKey = "earlier key";
+    id.fullTitle = "earlier title";
+    id.newFileName = "earlier new name";
+    bool matched = false;
+    try {
+        matched = lookUpTitle(id, path);
+    } catch (const FileFailure& failure) {
+        require(records.empty() && failure.code() == FileFailureCode::InputPastEndOfFile,
+                "only a list without records fails, with 62");
+        require(id.listKey == "earlier key" && id.fullTitle == "earlier title",
+                "a failed lookup leaves key and title alone");
+        return;
+    }
+    require(!records.empty(), "a list without records fails");
+    const auto first = std::find_if(records.begin(), records.end(),
+                                    [&](const NameRecord& r) { return r.key == name; });
+    const NameRecord& expected = first != records.end() ? *first : records.back();
+    if (matched != (first != records.end()) || id.listKey != expected.key ||
+        id.fullTitle != windows1252ToUtf8(expected.title)) {
+        std::fprintf(stderr, "looked up %zu bytes, matched %d, key %zu bytes\n", name.size(),
+                     matched ? 1 : 0, id.listKey.size());
+        require(false, invariant);
+    }
+    require(id.internalName == name && id.newFileName == "earlier new name",
+            "a lookup sets key and title only");
+    require(fuzz::utf8CodePoints(id.fullTitle) >= 0, "a title is valid UTF-8");
+}
+
+} // namespace
+} // namespace quillmark
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace quillmark;
+    const std::uint8_t mode = size > 0 ? data[0] : 0;
+    const std::uint8_t pick = size > 1 ? data[1] : 0;
+    const std::string_view text(reinterpret_cast<const char*>(data) +
+                                    std::min<std::size_t>(size, 2),
+                                size - std::min<std::size_t>(size, 2));
+
+    const std::vector<NameRecord> records = parseNameRecords(text);
+    checkRecords(text, records, (mode & 0x10) != 0);
+
+    // A fresh file name for every input, so each lookup reads and parses anew.
+    static unsigned long serial = 0;
+    const std::string path = fuzz::scratchFolder() + "/list-" + std::to_string(++serial) + ".ini";
+    fuzz::writeFile(path, text);
+    // An old stamp, so the parse is kept and the second lookup reuses it.
+    fuzz::setModifiedTime(path, kLongAgo);
+    const std::string name = lookedUpName(mode, pick, records, text);
+    checkLookUp(path, text, name,
+                "the first record with the name, else the last record, is the answer");
+    checkLookUp(path, text, lookedUpName(3, static_cast<std::uint8_t>(pick + 7), records, text),
+                "a reused parse answers as a fresh one");
+    fuzz::removeFile(path);
+
+    if ((mode & 0x08) != 0) {
+        // An edit in place that keeps the size must be seen at once: after a
+        // settled version (the edit gets a new time), and after a fresh one
+        // whose time the edit shares, as a file system with a coarse clock
+        // stamps it.
+        const bool coarseClock = (mode & 0x20) != 0;
+        const std::string same = fuzz::scratchFolder() + "/edited.ini";
+        fuzz::writeFile(same, text);
+        if (!coarseClock) {
+            fuzz::setModifiedTime(same, kLongAgo);
+        }
+        checkLookUp(same, text, name, "the list as first written is read");
+        const struct timespec firstWritten = fuzz::modifiedTime(same);
+        const std::string edited(text.rbegin(), text.rend());
+        fuzz::writeFile(same, edited);
+        if (coarseClock) {
+            fuzz::setModifiedTime(same, firstWritten);
+        }
+        checkLookUp(same, edited, name, "an edit of the same size is seen at once");
+    }
+    return 0;
+}

@@ -1,0 +1,148 @@
+#include "batch_run.h"
+
+#include "fsys/file_failure.h"
+#include "fsys/rename_file.h"
+#include "romid/country.h"
+#include "romid/demo_table.h"
+#include "romid/file_name.h"
+#include "romid/identify.h"
+#include "romid/rom_header.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace quillmark {
+
+namespace {
+
+constexpr std::size_t kCountryIndex = 31;
+
+std::int32_t clampedCount(std::size_t count) {
+    return static_cast<std::int32_t>(
+        std::min<std::size_t>(count, std::numeric_limits<std::int32_t>::max()));
+}
+
+// One run: the report being filled and the inputs that stay the same for
+// every file.
+class BatchRun {
+public:
+    BatchRun(RomIdentity& identity, const std::string& folder, NamingStyle style,
+             BatchObserver& observer, const std::string& listPath)
+        : identity_(identity), separator_(pathSeparatorFor(folder)), prefix_(folder + separator_),
+          style_(style), observer_(observer), listPath_(listPath) {}
+
+    BatchReport& report() { return report_; }
+
+    // Identifies one file and renames it when it is an identified ROM image.
+    // Throws FileFailure.
+    void processFile(const std::string& fileName) {
+        identity_.pathSeparator = separator_;
+        identity_.romFilePath.assign(prefix_).append(fileName);
+        identity_.newFileName.clear();
+
+        if (readRomHeader(identity_.romFilePath, identity_) == RomFormat::NotRom) {
+            observer_.onNotRom();
+            return;
+        }
+        identity_.countrySuffix =
+            countrySuffix(identity_.headerBytes[kCountryIndex], SuffixSet::Batch);
+        lookUpName();
+        countMarker(settleMarker(identity_), fileName);
+        applyNamingStyle(identity_, style_);
+        observer_.onProposedName(identity_.newFileName);
+
+        if (identity_.romUnknown) {
+            return;
+        }
+        // Both paths share folder and separator, so comparing the names is
+        // comparing the paths.
+        if (identity_.newFileName != fileName) {
+            renameWithoutReplacing(identity_.romFilePath, prefix_, identity_.newFileName);
+            ++report_.renamedCount;
+        } else {
+            ++report_.alreadyRightCount;
+            report_.alreadyRightFiles.push_back(fileName);
+            observer_.onAlreadyRight(fileName);
+        }
+    }
+
+private:
+    // The demo table first; the name list only for names the table does not cover.
+    void lookUpName() {
+        const DemoResult demo = lookUpDemo(identity_.internalName, identity_.crc1Text);
+        bool titleFound = false;
+        if (demo.outcome == DemoLookup::Title) {
+            identity_.fullTitle = demo.title;
+            observer_.onDemoTitle(identity_.fullTitle);
+            titleFound = true;
+        } else if (demo.outcome == DemoLookup::NotInTable) {
+            titleFound = lookUpTitle(identity_, listPath_);
+        }
+        if (titleFound) {
+            identity_.newFileName = composeFileName(identity_.fullTitle, identity_.countrySuffix);
+        }
+    }
+
+    void countMarker(NameMarker marker, const std::string& fileName) {
+        if (marker == NameMarker::RomUnknown) {
+            ++report_.unknownCount;
+            report_.unknownFiles.push_back(fileName);
+            observer_.onUnknownFile(fileName);
+        } else if (marker == NameMarker::NoInternalName) {
+            ++report_.noNameCount;
+        }
+    }
+
+    RomIdentity& identity_;
+    const std::string separator_;
+    const std::string prefix_; // folder and separator
+    const NamingStyle style_;
+    BatchObserver& observer_;
+    const std::string& listPath_;
+    BatchReport report_;
+};
+
+} // namespace
+
+std::int32_t batchProgress(std::size_t index, std::size_t count) {
+    if (count == 0) {
+        return 0;
+    }
+    // 64-bit, so that 100 · (index + 1) cannot overflow for any real list.
+    const auto share = 100 * (static_cast<std::uint64_t>(index) + 1) / count;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(share, 100));
+}
+
+BatchReport runBatch(RomIdentity& identity, const std::string& folder,
+                     const std::vector<std::string>& fileNames, NamingStyle style,
+                     BatchObserver& observer, const std::string& listPath) {
+    identity.newFileName.clear();
+    observer.onRunStart();
+    observer.onProgress(0);
+
+    BatchRun run(identity, folder, style, observer, listPath);
+    BatchReport& report = run.report();
+    const std::size_t count = fileNames.size();
+    report.totalFiles = clampedCount(count);
+    if (count == 0) {
+        report.outcome = BatchOutcome::NoFiles;
+        return std::move(report);
+    }
+    try {
+        for (std::size_t i = 0; i < count; ++i) {
+            observer.onProgress(batchProgress(i, count));
+            observer.onStatus(kBatchRunningStatus);
+            run.processFile(fileNames[i]);
+        }
+        report.outcome = BatchOutcome::Finished;
+    } catch (const FileFailure& failure) {
+        report.outcome = BatchOutcome::Aborted;
+        report.failureCode = failure.number();
+        report.failureDescription = failure.description();
+    }
+    report.romCount =
+        report.renamedCount + report.unknownCount + report.noNameCount + report.alreadyRightCount;
+    return std::move(report);
+}
+
+} // namespace quillmark

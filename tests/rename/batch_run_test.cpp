@@ -1,0 +1,382 @@
+#include "fsys/folder_listing.h"
+#include "rename/batch_run.h"
+#include "support/system_call_fault.h"
+#include "support/temp_folder.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace quillmark {
+namespace {
+
+using test::ByteOrder;
+using test::nameListLine;
+using test::RomFields;
+using test::romImage;
+using test::SystemCallFault;
+using test::TempFolder;
+using Names = std::vector<std::string>;
+
+constexpr std::array<std::uint8_t, 4> kPauseDemoCrc{0x7D, 0x17, 0x27, 0xF1};
+constexpr std::array<std::uint8_t, 4> kSiteroDemoCrc{0x9A, 0x6C, 0xF2, 0xF5};
+const std::string kNoName(20, '\0');
+
+// Every notification as one line of text, in the order they came.
+class Recorder : public BatchObserver {
+public:
+    void onRunStart() override { events.push_back("start"); }
+    void onProgress(std::int32_t value) override {
+        progress.push_back(value);
+        events.push_back("progress " + std::to_string(value));
+    }
+    void onStatus(std::string_view text) override {
+        events.push_back("status " + std::string(text));
+    }
+    void onNotRom() override { events.push_back("notRom"); }
+    void onDemoTitle(std::string_view title) override {
+        events.push_back("demoTitle " + std::string(title));
+    }
+    void onUnknownFile(std::string_view name) override {
+        events.push_back("unknown " + std::string(name));
+    }
+    void onProposedName(std::string_view name) override {
+        events.push_back("proposed " + std::string(name));
+    }
+    void onAlreadyRight(std::string_view name) override {
+        events.push_back("alreadyRight " + std::string(name));
+    }
+
+    Names events;
+    std::vector<std::int32_t> progress;
+};
+
+// The file contents of a folder, as a multiset: a rename keeps it, a lost or
+// changed file does not.
+std::vector<std::string> contents(const TempFolder& folder) {
+    std::vector<std::string> all;
+    for (auto& [name, bytes] : folder.snapshot()) {
+        all.push_back(bytes);
+    }
+    std::sort(all.begin(), all.end());
+    return all;
+}
+
+class BatchRun : public ::testing::Test {
+protected:
+    TempFolder roms;
+    TempFolder lists; // the name list lives apart, so it is no file of the run
+    std::string listPath = lists.file("roms.ini");
+    RomIdentity identity;
+    Recorder recorder;
+
+    BatchRun() {
+        lists.write("roms.ini", nameListLine("MARIO KART 64", "Mario Kart 64") +
+                                    nameListLine("BANJO", "Banjo") +
+                                    nameListLine("WAVE RACE 64", "Wave Race 64") +
+                                    nameListLine("Test Program", "Listed Test Program") +
+                                    nameListLine("SLASHED", "AC/DC Live"));
+    }
+
+    void writeRom(const std::string& fileName, const std::string& internalName,
+                  std::uint8_t country = 'E', ByteOrder order = ByteOrder::Z64,
+                  std::array<std::uint8_t, 4> crc1 = {0x12, 0x34, 0x56, 0x78}) {
+        RomFields fields;
+        fields.internalName = internalName;
+        fields.country = country;
+        fields.crc1 = crc1;
+        roms.write(fileName, romImage(fields, order));
+    }
+
+    // Runs over the given names (the folder's listing by default) and checks
+    // that every file's bytes are still there, under whatever name.
+    BatchReport run(NamingStyle style = NamingStyle::Normal, const Names* names = nullptr) {
+        const std::vector<std::string> before = contents(roms);
+        const Names listed = names ? *names : listFolderFiles(roms.path());
+        BatchReport report = runBatch(identity, roms.path(), listed, style, recorder, listPath);
+        EXPECT_EQ(contents(roms), before) << "a file's bytes changed or a file vanished";
+        return report;
+    }
+
+    Names folderNames() const { return listFolderFiles(roms.path()); }
+};
+
+TEST_F(BatchRun, EmptyFolderEndsWithNoFiles) {
+    identity.newFileName = "left from before";
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::NoFiles);
+    EXPECT_EQ(report.totalFiles, 0);
+    EXPECT_EQ(report.romCount, 0);
+    EXPECT_EQ(report.failureCode, 0);
+    EXPECT_TRUE(report.unknownFiles.empty());
+    EXPECT_TRUE(report.alreadyRightFiles.empty());
+    EXPECT_EQ(identity.newFileName, "");
+    // No status from the core: the window says there are no files.
+    EXPECT_EQ(recorder.events, (Names{"start", "progress 0"}));
+}
+
+TEST_F(BatchRun, MixedFolderIsCountedAndListed) {
+    writeRom("a-kart.z64", "MARIO KART 64", 'E', ByteOrder::Z64);
+    writeRom("Banjo (USA).v64", "BANJO", 'E', ByteOrder::V64);
+    writeRom("c-mystery.v64", "NOBODY KNOWS THIS", 'J', ByteOrder::V64);
+    writeRom("d-blank.v64", kNoName);
+    writeRom("e-mystery.z64", "NOR THIS ONE", 'P');
+    roms.write("notes.txt", "a text file, long enough to be read as a header candidate .....");
+    roms.write("cover.bmp", "BM picture bytes that are no cartridge at all");
+    roms.write("tiny", "x");
+
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.totalFiles, 8);
+    EXPECT_EQ(report.romCount, 5);
+    EXPECT_EQ(report.renamedCount, 1);
+    EXPECT_EQ(report.unknownCount, 2);
+    EXPECT_EQ(report.noNameCount, 1);
+    EXPECT_EQ(report.alreadyRightCount, 1);
+    EXPECT_EQ(report.failureCode, 0);
+    EXPECT_EQ(report.unknownFiles, (Names{"c-mystery.v64", "e-mystery.z64"}));
+    EXPECT_EQ(report.alreadyRightFiles, (Names{"Banjo (USA).v64"}));
+    EXPECT_EQ(folderNames(),
+              (Names{"Banjo (USA).v64", "c-mystery.v64", "cover.bmp", "d-blank.v64",
+                     "e-mystery.z64", "Mario Kart 64 (USA).v64", "notes.txt", "tiny"}));
+    // The window's record holds the last file that reached each field.
+    EXPECT_EQ(identity.romFilePath, roms.file("tiny"));
+    EXPECT_EQ(identity.newFileName, "");
+    EXPECT_EQ(identity.internalName, "NOR THIS ONE        ");
+}
+
+TEST_F(BatchRun, UltraHleStyleRenamesToUnderscoresAndKeepsThemAsRight) {
+    writeRom("Mario Kart 64 (USA).v64", "MARIO KART 64");
+    writeRom("Banjo_(USA).v64", "BANJO", 'E', ByteOrder::V64);
+    writeRom("Banjo (USA).v64", "BANJO", 'J', ByteOrder::V64);
+    writeRom("mystery.v64", "NOBODY KNOWS THIS");
+    writeRom("blank.v64", kNoName);
+
+    const BatchReport report = run(NamingStyle::UltraHle);
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.renamedCount, 2);
+    EXPECT_EQ(report.alreadyRightFiles, (Names{"Banjo_(USA).v64"}));
+    EXPECT_EQ(report.unknownFiles, (Names{"mystery.v64"}));
+    EXPECT_EQ(report.noNameCount, 1);
+    EXPECT_EQ(folderNames(), (Names{"Banjo_(JAP).v64", "Banjo_(USA).v64", "blank.v64",
+                                    "Mario_Kart_64_(USA).v64", "mystery.v64"}));
+    // The markers take the style too.
+    const auto& events = recorder.events;
+    EXPECT_NE(std::find(events.begin(), events.end(), "proposed ROM_unknown_!"), events.end());
+    EXPECT_NE(std::find(events.begin(), events.end(),
+                        "proposed -_ROM_can_not_be_identified_!_No_internal_name_-"),
+              events.end());
+}
+
+TEST_F(BatchRun, DemoTableDecidesItsNamesWithoutTheNameList) {
+    // The list has a record for "Test Program", but a CRC1 the table lacks
+    // still makes the image unknown.
+    writeRom("a-demo.v64", "Test Program", 'E', ByteOrder::V64, {0xDE, 0xAD, 0xBE, 0xEF});
+    writeRom("b-demo.z64", "Test Program", 'E', ByteOrder::Z64, kPauseDemoCrc);
+    writeRom("c-demo.v64", "Protest Design", 'A', ByteOrder::V64, kSiteroDemoCrc);
+
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.romCount, 3);
+    EXPECT_EQ(report.unknownCount, 1);
+    EXPECT_EQ(report.unknownFiles, (Names{"a-demo.v64"}));
+    EXPECT_EQ(report.renamedCount, 2);
+    EXPECT_EQ(folderNames(), (Names{"a-demo.v64", "Pause Demo (USA).v64", "Sitero Demo.v64"}));
+    EXPECT_EQ(identity.fullTitle, "Sitero Demo");
+}
+
+TEST_F(BatchRun, CountrySuffixesAreTheBatchOnes) {
+    writeRom("d.v64", "WAVE RACE 64", 'D', ByteOrder::V64);
+    writeRom("f.v64", "WAVE RACE 64", 'F');
+    writeRom("i.v64", "WAVE RACE 64", 'I', ByteOrder::V64);
+    writeRom("u.v64", "WAVE RACE 64", 'U');
+    writeRom("e.v64", "WAVE RACE 64", 'E');
+    // Named by the single-file view, renamed again to the batch suffix.
+    writeRom("Mario Kart 64 (Euro - Germany).v64", "MARIO KART 64", 'D');
+
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.renamedCount, 6);
+    EXPECT_EQ(
+        folderNames(),
+        (Names{"Mario Kart 64 (Euro - Deutschland).v64", "Wave Race 64 (Australien).v64",
+               "Wave Race 64 (Euro - Deutschland).v64", "Wave Race 64 (Euro - Frankreich).v64",
+               "Wave Race 64 (Euro - Italien).v64", "Wave Race 64 (USA).v64"}));
+}
+
+TEST_F(BatchRun, TwoCopiesOfOneGameAbortWithoutLosingEither) {
+    writeRom("copy1.z64", "MARIO KART 64");
+    writeRom("copy2.v64", "MARIO KART 64", 'E', ByteOrder::V64);
+    writeRom("later.v64", "BANJO");
+
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(report.failureCode, 58);
+    EXPECT_FALSE(report.failureDescription.empty());
+    EXPECT_EQ(report.renamedCount, 1);
+    EXPECT_EQ(report.romCount, 1);
+    EXPECT_EQ(folderNames(), (Names{"copy2.v64", "later.v64", "Mario Kart 64 (USA).v64"}));
+    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 33, 66}));
+    EXPECT_EQ(recorder.events.back(), "proposed Mario Kart 64 (USA).v64");
+}
+
+TEST_F(BatchRun, ExistingFileOfTheProposedNameIsNeverReplaced) {
+    roms.write("Banjo (USA).v64", "someone's own file, not a cartridge");
+    writeRom("banjo.z64", "BANJO");
+
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(report.failureCode, 58);
+    EXPECT_EQ(report.renamedCount, 0);
+    EXPECT_EQ(test::readFile(roms.file("Banjo (USA).v64")), "someone's own file, not a cartridge");
+}
+
+TEST_F(BatchRun, NameListFailureStopsTheRunAtThatFile) {
+    writeRom("a-demo.v64", "Test Program", 'E', ByteOrder::V64, kPauseDemoCrc);
+    roms.write("b-text.txt", "plain text, no cartridge here");
+    writeRom("c-game.v64", "BANJO");
+    writeRom("d-demo.v64", "Protest Design", 'A', ByteOrder::Z64, kSiteroDemoCrc);
+
+    // Missing: the demo table still names the first image, the first lookup fails.
+    listPath = lists.file("missing.ini");
+    BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(report.failureCode, 53);
+    EXPECT_NE(report.failureDescription.find("missing.ini"), std::string::npos);
+    EXPECT_EQ(report.renamedCount, 1);
+    EXPECT_EQ(report.romCount, 1);
+    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 25, 50, 75}));
+    EXPECT_EQ(recorder.events.back(), "status Batchmode runs...");
+    const Names afterMissing{"b-text.txt", "c-game.v64", "d-demo.v64", "Pause Demo (USA).v64"};
+    EXPECT_EQ(folderNames(), afterMissing);
+
+    // Empty: no record to read.
+    lists.write("empty.ini", "");
+    listPath = lists.file("empty.ini");
+    report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(report.failureCode, 62);
+    EXPECT_EQ(report.romCount, 0);
+    EXPECT_EQ(folderNames(), afterMissing);
+}
+
+TEST_F(BatchRun, FailuresAbortAtOnceAndKeepTheCode) {
+    writeRom("a.v64", "MARIO KART 64");
+    writeRom("b.v64", "BANJO");
+    {
+        SystemCallFault denied(SystemCallFault::Call::RenameNoReplace, EACCES);
+        const BatchReport report = run();
+        EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+        EXPECT_EQ(report.failureCode, 70);
+        EXPECT_EQ(report.renamedCount, 0);
+    }
+    {
+        SystemCallFault denied(SystemCallFault::Call::Open, EACCES);
+        const BatchReport report = run();
+        EXPECT_EQ(report.failureCode, 70);
+        EXPECT_EQ(report.romCount, 0);
+    }
+    {
+        SystemCallFault ioError(SystemCallFault::Call::Read, EIO);
+        EXPECT_EQ(run().failureCode, 57);
+    }
+    EXPECT_EQ(folderNames(), (Names{"a.v64", "b.v64"}));
+
+    // A file gone between listing and run.
+    const Names withGhost{"a.v64", "ghost.v64", "b.v64"};
+    BatchReport report = run(NamingStyle::Normal, &withGhost);
+    EXPECT_EQ(report.failureCode, 53);
+    EXPECT_EQ(report.renamedCount, 1);
+    EXPECT_EQ(folderNames(), (Names{"b.v64", "Mario Kart 64 (USA).v64"}));
+
+    // A title that would leave the folder is refused, not followed.
+    writeRom("slashed.v64", "SLASHED");
+    const Names slashed{"slashed.v64"};
+    report = run(NamingStyle::Normal, &slashed);
+    EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(report.failureCode, 52);
+    EXPECT_TRUE(test::fileExists(roms.file("slashed.v64")));
+}
+
+TEST_F(BatchRun, SpecialAndShortFilesAreNoRomImages) {
+    writeRom("a-kart.v64", "MARIO KART 64");
+    roms.write("b-short", "\x80\x37"); // after a ROM image, and too short for a magic
+    ASSERT_EQ(::mkfifo(roms.file("c-pipe").c_str(), 0600), 0);
+    // Only the magic: the rest reads as zeros, so a ROM image without a name.
+    roms.write("d-magic", std::string("\x80\x37\x12\x40", 4));
+
+    // The listing leaves the pipe out; a pipe in the list (one made after the
+    // listing) must not hang the run.
+    const Names names{"a-kart.v64", "b-short", "c-pipe", "d-magic"};
+    const BatchReport report = run(NamingStyle::Normal, &names);
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.totalFiles, 4);
+    EXPECT_EQ(report.romCount, 2);
+    EXPECT_EQ(report.renamedCount, 1);
+    EXPECT_EQ(report.noNameCount, 1);
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "notRom"), 2);
+}
+
+TEST_F(BatchRun, ProgressShowsTheShareDone) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        roms.write(name, "text");
+    }
+    run();
+    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 33, 66, 100}));
+
+    // More than 100 files still move the bar.
+    TempFolder big;
+    Names names;
+    for (int i = 0; i < 150; ++i) {
+        names.push_back(std::to_string(1000 + i) + ".txt");
+        big.write(names.back(), "text");
+    }
+    Recorder bigRecorder;
+    const BatchReport report =
+        runBatch(identity, big.path(), names, NamingStyle::Normal, bigRecorder, listPath);
+    EXPECT_EQ(report.totalFiles, 150);
+    const std::vector<std::int32_t>& progress = bigRecorder.progress;
+    ASSERT_EQ(progress.size(), 151u);
+    EXPECT_EQ(progress[0], 0);
+    EXPECT_EQ(progress[1], 0);
+    EXPECT_EQ(progress[2], 1);
+    EXPECT_EQ(progress[75], 50);
+    EXPECT_EQ(progress[149], 99);
+    EXPECT_EQ(progress[150], 100);
+    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST_F(BatchRun, NotificationsComeInTheOrderOfTheSteps) {
+    writeRom("a.v64", "Test Program", 'E', ByteOrder::V64, kPauseDemoCrc);
+    roms.write("b.txt", "text that is no cartridge");
+    writeRom("c.v64", "NOBODY KNOWS THIS");
+    writeRom("e.v64", kNoName);
+    writeRom("Mario Kart 64 (USA).v64", "MARIO KART 64", 'E', ByteOrder::V64);
+
+    run();
+    const std::string status = "status Batchmode runs...";
+    EXPECT_EQ(recorder.events, (Names{"start",
+                                      "progress 0",
+                                      "progress 20",
+                                      status,
+                                      "demoTitle Pause Demo",
+                                      "proposed Pause Demo (USA).v64",
+                                      "progress 40",
+                                      status,
+                                      "notRom",
+                                      "progress 60",
+                                      status,
+                                      "unknown c.v64",
+                                      "proposed ROM unknown !",
+                                      "progress 80",
+                                      status,
+                                      "proposed - ROM can not be identified ! No internal name -",
+                                      "progress 100",
+                                      status,
+                                      "proposed Mario Kart 64 (USA).v64",
+                                      "alreadyRight Mario Kart 64 (USA).v64"}));
+}
+
+} // namespace
+} // namespace quillmark

@@ -1,0 +1,128 @@
+#include "fsys/name_list_records.h"
+#include "names/facts_table.h"
+#include "names/name_list_build.h"
+#include "romid/country.h"
+#include "romid/demo_table.h"
+#include "romid/file_name.h"
+#include "romid/header_text.h"
+#include "romid/name_list.h"
+#include "support/portable_file_name.h"
+
+#include <gtest/gtest.h>
+#include <set>
+
+namespace quillmark {
+namespace {
+
+using test::portableFileNameProblem;
+
+const std::string kShippedData = QUILLMARK_SHIPPED_DATA;
+const std::string kShippedList = kShippedData + "/roms.ini";
+
+std::vector<NameRecord> shippedRecords() {
+    return parseNameRecords(readWholeFile(kShippedList));
+}
+
+TEST(ShippedNameList, IsOneQuotedCrLfRecordPerLineWithUniqueSortedKeys) {
+    const std::string text = readWholeFile(kShippedList);
+    const std::vector<NameRecord> records = parseNameRecords(text);
+    ASSERT_FALSE(records.empty());
+    std::size_t start = 0;
+    std::size_t lines = 0;
+    std::string previousKey;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        ASSERT_NE(end, std::string::npos) << "a line without CR LF at byte " << start;
+        const std::string line = text.substr(start, end - start);
+        ASSERT_EQ(line.find('\n'), std::string::npos) << line;
+        ASSERT_GE(line.size(), 25u) << line;
+        ASSERT_EQ(line.substr(0, 1) + line.substr(21, 3) + line.substr(line.size() - 1),
+                  "\"\",\"\"")
+            << line;
+        const std::string key = line.substr(1, 20);
+        EXPECT_LT(previousKey, key) << "not sorted or repeated: " << key;
+        EXPECT_EQ(key, records[lines].key);
+        previousKey = key;
+        start = end + 2;
+        ++lines;
+    }
+    EXPECT_EQ(lines, records.size());
+}
+
+TEST(ShippedNameList, EveryRecordIsReachedByItsOwnKey) {
+    for (const NameRecord& record : shippedRecords()) {
+        RomIdentity id;
+        id.internalName = record.key;
+        ASSERT_TRUE(lookUpTitle(id, kShippedList)) << record.key;
+        EXPECT_EQ(id.listKey, record.key);
+        EXPECT_EQ(id.fullTitle, windows1252ToUtf8(record.title)) << record.key;
+    }
+}
+
+TEST(ShippedNameList, EveryTitleMakesAFileNameEverywhere) {
+    std::set<std::string> suffixes;
+    for (int byte = 0; byte < 256; ++byte) {
+        for (const SuffixSet set : {SuffixSet::SingleFile, SuffixSet::Batch}) {
+            suffixes.insert(countrySuffix(static_cast<std::uint8_t>(byte), set));
+        }
+    }
+    ASSERT_TRUE(suffixes.count(" (Euro - Deutschland)"));
+    for (const NameRecord& record : shippedRecords()) {
+        const std::string title = windows1252ToUtf8(record.title);
+        EXPECT_LE(title.size(), 200u) << title;
+        for (const std::string& suffix : suffixes) {
+            const std::string name = composeFileName(title, suffix);
+            EXPECT_EQ(portableFileNameProblem(name), "") << name;
+            EXPECT_EQ(portableFileNameProblem(ultraHleName(name)), "") << name;
+        }
+    }
+}
+
+// Every internal name of the reliable facts rows is in the list, unless the
+// list must not hold it or cannot write it, and no other name is.
+TEST(ShippedNameList, HoldsEveryReliableNameItCanAndNoOther) {
+    std::set<std::string> expected;
+    for (const FactsRow& row : readFactsTable(kShippedData + "/n64-cartridges.tsv")) {
+        const std::string& name = row.internalName;
+        if (row.reliable && name[0] != '\0' && name.find_first_not_of(' ') != std::string::npos &&
+            !isDemoTableName(name) && name.find_first_of("\"\r\n") == std::string::npos) {
+            expected.insert(name);
+        }
+    }
+    std::set<std::string> listed;
+    for (const NameRecord& record : shippedRecords()) {
+        listed.insert(record.key);
+    }
+    EXPECT_EQ(listed, expected);
+}
+
+TEST(PortableFileName, RefusesWhatSomeFileSystemRefusesOrHides) {
+    EXPECT_EQ(portableFileNameProblem("Super Smash Bros..v64"), "");
+    EXPECT_EQ(portableFileNameProblem("Pok\xC3\xA9mon Snap (Euro - Deutschland).v64"), "");
+    for (const std::string& bad : {std::string(),
+                                   std::string(256, 'a'),
+                                   std::string("a\x01.v64"),
+                                   std::string("a\x7F.v64"),
+                                   std::string("a\xC2\x85.v64"),
+                                   std::string("a/b.v64"),
+                                   std::string("a\\b.v64"),
+                                   std::string("a:b.v64"),
+                                   std::string("a*b.v64"),
+                                   std::string("a?b.v64"),
+                                   std::string("a\"b.v64"),
+                                   std::string("a<b.v64"),
+                                   std::string("a>b.v64"),
+                                   std::string("a|b.v64"),
+                                   std::string(".hidden.v64"),
+                                   std::string(" lead.v64"),
+                                   std::string("trail."),
+                                   std::string("trail "),
+                                   std::string("con.v64"),
+                                   std::string("LPT3 .v64"),
+                                   std::string("COM\xC2\xB2.v64")}) {
+        EXPECT_NE(portableFileNameProblem(bad), "") << bad;
+    }
+}
+
+} // namespace
+} // namespace quillmark

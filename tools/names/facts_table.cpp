@@ -1,0 +1,151 @@
+#include "facts_table.h"
+
+#include "fsys/name_list_records.h"
+
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace quillmark {
+
+namespace {
+
+std::vector<std::string_view> splitTabs(std::string_view line) {
+    std::vector<std::string_view> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        if (tab == std::string_view::npos) {
+            fields.push_back(line.substr(start));
+            return fields;
+        }
+        fields.push_back(line.substr(start, tab - start));
+        start = tab + 1;
+    }
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+[[noreturn]] void fail(std::size_t line, const std::string& what) {
+    throw std::runtime_error("facts line " + std::to_string(line) + ": " + what);
+}
+
+// Exactly `size` bytes written as 2·size hex digits.
+std::string hexBytes(std::string_view hex, std::size_t size, std::size_t line,
+                     std::string_view column) {
+    if (hex.size() != 2 * size) {
+        fail(line, std::string(column) + " must be " + std::to_string(2 * size) + " hex digits");
+    }
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2) {
+        const int high = hexDigit(hex[i]);
+        const int low = hexDigit(hex[i + 1]);
+        if (high < 0 || low < 0) {
+            fail(line, std::string(column) + " holds a character that is no hex digit");
+        }
+        bytes += static_cast<char>(high * 16 + low);
+    }
+    return bytes;
+}
+
+template <std::size_t N>
+std::array<std::uint8_t, N> hexArray(std::string_view hex, std::size_t line,
+                                     std::string_view column) {
+    const std::string bytes = hexBytes(hex, N, line, column);
+    std::array<std::uint8_t, N> out{};
+    for (std::size_t i = 0; i < N; ++i) {
+        out[i] = static_cast<std::uint8_t>(bytes[i]);
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<FactsRow> parseFactsTable(std::string_view text) {
+    const std::vector<std::string_view> lines = splitLines(text);
+    if (lines.empty()) {
+        throw std::runtime_error("facts file is empty");
+    }
+
+    const std::vector<std::string_view> header = splitTabs(lines[0]);
+    auto column = [&header](std::string_view name) {
+        for (std::size_t i = 0; i < header.size(); ++i) {
+            if (header[i] == name) {
+                return i;
+            }
+        }
+        throw std::runtime_error("facts header has no column " + std::string(name));
+    };
+    const std::size_t crc1 = column("crc1");
+    const std::size_t crc2 = column("crc2");
+    const std::size_t country = column("country_hex");
+    const std::size_t name = column("internal_name_hex");
+    const std::size_t title = column("title");
+    const std::size_t reliable = column("reliable");
+
+    std::vector<FactsRow> rows;
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        const std::size_t lineNumber = i + 1;
+        if (lines[i].empty()) {
+            continue;
+        }
+        const std::vector<std::string_view> fields = splitTabs(lines[i]);
+        if (fields.size() != header.size()) {
+            fail(lineNumber, "has " + std::to_string(fields.size()) + " columns, the header " +
+                                 std::to_string(header.size()));
+        }
+        FactsRow row;
+        row.line = lineNumber;
+        row.crc1 = hexArray<4>(fields[crc1], lineNumber, "crc1");
+        row.crc2 = hexArray<4>(fields[crc2], lineNumber, "crc2");
+        row.country = hexArray<1>(fields[country], lineNumber, "country_hex")[0];
+        row.internalName = hexBytes(fields[name], 20, lineNumber, "internal_name_hex");
+        row.title = std::string(fields[title]);
+        if (fields[reliable] == "yes") {
+            row.reliable = true;
+        } else if (fields[reliable] != "no") {
+            fail(lineNumber, "reliable must be yes or no");
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::vector<FactsRow> readFactsTable(const std::string& path) {
+    return parseFactsTable(readWholeFile(path));
+}
+
+std::string readWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot open " + path);
+    }
+    std::ostringstream contents;
+    contents << in.rdbuf();
+    if (in.bad()) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return contents.str();
+}
+
+void writeWholeFile(const std::string& path, std::string_view bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+} // namespace quillmark
