@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QProgressBar>
+#include <QRadioButton>
 #include <QTimer>
 #include <cerrno>
 #include <filesystem>
@@ -107,6 +108,16 @@ TEST_F(Form1Test, ReturningToSingleFileEmptiesTheValuesButTheCrc) {
     EXPECT_FALSE(shown(Control::Listeunbekannt));
     EXPECT_FALSE(shown(Control::Labelinsgesamt));
     expectNoOverlapShown(*form);
+}
+
+TEST_F(Form1Test, ArrowKeysChooseTheModeLikeAClick) {
+    showWindow();
+    clickFile("mk.v64");
+    ASSERT_TRUE(shown(Control::Command2));
+    control(Control::Dateimodus)->setFocus();
+    QTest::keyClick(control(Control::Dateimodus), Qt::Key_Down);
+    EXPECT_TRUE(control<QRadioButton>(Control::Batchmodus)->isChecked());
+    EXPECT_FALSE(shown(Control::Command2)) << "Batchmodus_Click ran";
 }
 
 TEST_F(Form1Test, NamingStyleDescriptionFollowsTheOptionInEitherMode) {
