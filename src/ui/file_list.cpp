@@ -31,7 +31,9 @@ void FileList::reread() {
     }
 }
 
-std::string FileList::selectedFileName() const { return entry(selectedRow()); }
+std::string FileList::selectedFileName() const {
+    return entry(selectedRow());
+}
 
 std::string FileList::entry(int row) const {
     const QListWidgetItem* found = item(row);

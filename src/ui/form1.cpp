@@ -51,10 +51,13 @@ void paintBackground(QWidget* widget, Background background) {
     if (background == Background::Transparent) {
         return;
     }
-    widget->setAutoFillBackground(true);
+    // Buttons and lists paint themselves; labels and frames are filled.
     if (background == Background::Standard) {
+        widget->setAutoFillBackground(qobject_cast<QLabel*>(widget) != nullptr ||
+                                      qobject_cast<QGroupBox*>(widget) != nullptr);
         return;
     }
+    widget->setAutoFillBackground(true);
     // Labels and frames fill with the window role, buttons with the button role.
     const QColor colour = QColor::fromRgb(background == Background::Grey ? kWindowGrey : kBandGrey);
     QPalette palette = widget->palette();
