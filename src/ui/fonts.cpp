@@ -2,20 +2,24 @@
 
 namespace quillmark {
 
-QFont dialogFont() {
+namespace {
+
+QFont makeFont(const QString& first, const QString& fallback, qreal points, QFont::Weight weight) {
     QFont font;
-    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana")});
-    font.setPointSizeF(7.5);
-    font.setWeight(QFont::Normal);
+    font.setFamilies({first, fallback});
+    font.setPointSizeF(points);
+    font.setWeight(weight);
     return font;
 }
 
+} // namespace
+
+QFont dialogFont() {
+    return makeFont(QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana"), 7.5, QFont::Normal);
+}
+
 QFont verdanaBold() {
-    QFont font;
-    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Bold);
-    return font;
+    return makeFont(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), 8.25, QFont::Bold);
 }
 
 QFont fontFor(ControlFont font) {

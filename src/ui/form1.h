@@ -74,6 +74,11 @@ private:
 
     void applyCaption(Control control, const QString& text);
     void applyVisible(Control control, bool visible);
+    template <std::size_t N> void applyVisible(const std::array<Control, N>& group, bool visible) {
+        for (const Control member : group) {
+            applyVisible(member, visible);
+        }
+    }
     QRadioButton* option(Control control) const;
     NamingStyle namingStyle() const;
 

@@ -20,24 +20,17 @@ namespace quillmark {
 
 namespace {
 
-const QString& singleFileDescription() {
-    static const QString text = utf8Text(kSingleFileDescription);
-    return text;
-}
+// The description texts, converted once so that each tick only compares.
+struct Descriptions {
+    QString singleFile = utf8Text(kSingleFileDescription);
+    QString batch = utf8Text(kBatchDescription);
+    QString normalNames = utf8Text(kNormalNamesDescription);
+    QString ultraHleNames = utf8Text(kUltraHleNamesDescription);
+};
 
-const QString& batchDescription() {
-    static const QString text = utf8Text(kBatchDescription);
-    return text;
-}
-
-const QString& normalNamesDescription() {
-    static const QString text = utf8Text(kNormalNamesDescription);
-    return text;
-}
-
-const QString& ultraHleNamesDescription() {
-    static const QString text = utf8Text(kUltraHleNamesDescription);
-    return text;
+const Descriptions& descriptions() {
+    static const Descriptions texts;
+    return texts;
 }
 
 } // namespace
@@ -126,34 +119,25 @@ void Form1::Command1_Click() {
 }
 
 void Form1::Timer1_Timer() {
+    const Descriptions& texts = descriptions();
     if (option(Control::Dateimodus)->isChecked()) {
-        applyCaption(Control::Modusbeschreibung, singleFileDescription());
+        applyCaption(Control::Modusbeschreibung, texts.singleFile);
         applyVisible(Control::Dateien, true);
         applyVisible(Control::Batchrun, false);
-        for (const Control member : kFileDetailGroup) {
-            applyVisible(member, true);
-        }
-        for (const Control member : kBatchResultGroup) {
-            applyVisible(member, false);
-        }
-        for (const Control member : kBatchProgressGroup) {
-            applyVisible(member, false);
-        }
+        applyVisible(kFileDetailGroup, true);
+        applyVisible(kBatchResultGroup, false);
+        applyVisible(kBatchProgressGroup, false);
     } else if (option(Control::Batchmodus)->isChecked()) {
-        applyCaption(Control::Modusbeschreibung, batchDescription());
+        applyCaption(Control::Modusbeschreibung, texts.batch);
         applyVisible(Control::Dateien, false);
         applyVisible(Control::Batchrun, true);
-        for (const Control member : kFileDetailGroup) {
-            applyVisible(member, false);
-        }
-        for (const Control member : kBatchProgressGroup) {
-            applyVisible(member, true);
-        }
+        applyVisible(kFileDetailGroup, false);
+        applyVisible(kBatchProgressGroup, true);
     }
     if (option(Control::Optiondateinamennormal)->isChecked()) {
-        applyCaption(Control::Namenmodus, normalNamesDescription());
+        applyCaption(Control::Namenmodus, texts.normalNames);
     } else if (option(Control::Optiondateinamenultrahle)->isChecked()) {
-        applyCaption(Control::Namenmodus, ultraHleNamesDescription());
+        applyCaption(Control::Namenmodus, texts.ultraHleNames);
     }
 }
 
