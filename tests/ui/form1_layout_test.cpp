@@ -30,6 +30,9 @@ TEST_F(Form1Test, WindowIsFixedWithItsTitleAndNoMinimiseOrMaximise) {
     EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
     EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
     EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    const QList<QSize> iconSizes = form->windowIcon().availableSizes();
+    EXPECT_TRUE(iconSizes.contains(QSize(16, 16)));
+    EXPECT_TRUE(iconSizes.contains(QSize(32, 32)));
 }
 
 TEST_F(Form1Test, EveryControlIsThereByItsName) {
