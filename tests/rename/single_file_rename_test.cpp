@@ -41,10 +41,8 @@ protected:
         RomFields known;
         known.internalName = "MARIO KART 64";
         known.country = 'D';
-        romBytes = readFileOf(folder.write("mk.v64", romImage(known, ByteOrder::V64, 512)));
+        romBytes = test::readFile(folder.write("mk.v64", romImage(known, ByteOrder::V64, 512)));
     }
-
-    static std::string readFileOf(const std::string& path) { return test::readFile(path); }
 
     void select(const std::string& file, const std::string& inFolder = {}) {
         const std::string where = inFolder.empty() ? folder.path() : inFolder;
