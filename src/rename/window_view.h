@@ -3,12 +3,14 @@
 #include "rename/control.h"
 #include "rename/message_boxes.h"
 
+#include <cstdint>
 #include <string_view>
 
 namespace quillmark {
 
-// What the renaming logic needs of the window: captions, visibility, the file
-// list and message boxes. The window implements it; tests use a fake.
+// What the renaming logic needs of the window: captions, visibility, the two
+// result lists, the progress bar, the file list and message boxes. The window
+// implements it; tests use a fake.
 class WindowView : public MessageBoxes {
 public:
     // Sets the text of a label (UTF-8).
@@ -18,6 +20,15 @@ public:
     virtual bool isControlVisible(Control control) const = 0;
     // Lists the file list's folder again. Throws FileFailure when it cannot.
     virtual void rereadFileList() = 0;
+
+    // The list boxes Listeschonrichtig and Listeunbekannt.
+    virtual void clearList(Control list) = 0;
+    virtual void appendToList(Control list, std::string_view entry) = 0;
+    // The progress bar's value, 0–100.
+    virtual void setProgressValue(std::int32_t value) = 0;
+    // Paints the control before returning, without handling any other event:
+    // a long action that keeps the event loop waiting still shows how far it is.
+    virtual void paintNow(Control control) = 0;
 };
 
 } // namespace quillmark

@@ -40,6 +40,15 @@ std::string FileList::entry(int row) const {
     return found != nullptr ? found->data(kNameRole).toByteArray().toStdString() : std::string();
 }
 
+std::vector<std::string> FileList::entries() const {
+    std::vector<std::string> names;
+    names.reserve(static_cast<std::size_t>(count()));
+    for (int row = 0; row < count(); ++row) {
+        names.push_back(entry(row));
+    }
+    return names;
+}
+
 int FileList::selectedRow() const {
     const QListWidgetItem* item = currentItem();
     return item != nullptr && item->isSelected() ? currentRow() : -1;

@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <string>
+#include <vector>
 
 namespace quillmark {
 
@@ -23,6 +24,8 @@ public:
     // The selected file's name, "" when none is selected.
     std::string selectedFileName() const;
     std::string entry(int row) const;
+    // Every entry, in list order.
+    std::vector<std::string> entries() const;
 
 signals:
     void fileClicked();

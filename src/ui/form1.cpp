@@ -249,6 +249,23 @@ void Form1::rereadFileList() {
     dateien_->reread();
 }
 
+void Form1::clearList(Control list) {
+    static_cast<QListWidget*>(control(list))->clear();
+}
+
+void Form1::appendToList(Control list, std::string_view entry) {
+    // File names, shown the way the file list shows them.
+    static_cast<QListWidget*>(control(list))->addItem(pathText(std::string(entry)));
+}
+
+void Form1::setProgressValue(std::int32_t value) {
+    progressBar_->setValue(value);
+}
+
+void Form1::paintNow(Control control) {
+    this->control(control)->repaint();
+}
+
 BoxButton Form1::showMessage(std::string_view text, std::string_view title, BoxStyle style) {
     return boxes_->showMessage(text, title, style);
 }

@@ -42,6 +42,10 @@ public:
     void setControlVisible(Control control, bool visible) override;
     bool isControlVisible(Control control) const override;
     void rereadFileList() override;
+    void clearList(Control list) override;
+    void appendToList(Control list, std::string_view entry) override;
+    void setProgressValue(std::int32_t value) override;
+    void paintNow(Control control) override;
     BoxButton showMessage(std::string_view text, std::string_view title, BoxStyle style) override;
 
 public slots:

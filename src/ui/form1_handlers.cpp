@@ -7,6 +7,7 @@
 #include "form1.h"
 #include "fsys/file_failure.h"
 #include "qt_text.h"
+#include "rename/batch_window_presenter.h"
 #include "rename/naming_style.h"
 #include "rename/single_file_rename.h"
 #include "rename/single_file_view.h"
@@ -107,7 +108,9 @@ void Form1::Command2_Click() {
 }
 
 void Form1::Batchrun_Click() {
-    // The batch run over the folder is not part of this window yet.
+    // On the window's thread and without returning to the event loop, so no
+    // tick or click runs until the run is over.
+    runBatchInWindow(*this, identity_, ordner_->path(), dateien_->entries(), namingStyle());
 }
 
 void Form1::Command3_Click() {

@@ -52,17 +52,6 @@ public:
     std::vector<std::int32_t> progress;
 };
 
-// The file contents of a folder, as a multiset: a rename keeps it, a lost or
-// changed file does not.
-std::vector<std::string> contents(const TempFolder& folder) {
-    std::vector<std::string> all;
-    for (auto& [name, bytes] : folder.snapshot()) {
-        all.push_back(bytes);
-    }
-    std::sort(all.begin(), all.end());
-    return all;
-}
-
 class BatchRun : public ::testing::Test {
 protected:
     TempFolder roms;
@@ -92,10 +81,10 @@ protected:
     // Runs over the given names (the folder's listing by default) and checks
     // that every file's bytes are still there, under whatever name.
     BatchReport run(NamingStyle style = NamingStyle::Normal, const Names* names = nullptr) {
-        const std::vector<std::string> before = contents(roms);
+        const std::vector<std::string> before = roms.contents();
         const Names listed = names ? *names : listFolderFiles(roms.path());
         BatchReport report = runBatch(identity, roms.path(), listed, style, recorder, listPath);
-        EXPECT_EQ(contents(roms), before) << "a file's bytes changed or a file vanished";
+        EXPECT_EQ(roms.contents(), before) << "a file's bytes changed or a file vanished";
         return report;
     }
 

@@ -3,6 +3,7 @@
 #include "rename/window_view.h"
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -10,8 +11,9 @@
 
 namespace quillmark::test {
 
-// A window without a screen: it records captions, visibility, file-list
-// re-reads and message boxes, and answers boxes as a test scripts them.
+// A window without a screen: it records captions, visibility, list boxes, the
+// progress value, paints, file-list re-reads and message boxes, and answers
+// boxes as a test scripts them.
 class FakeView : public WindowView {
 public:
     struct Box {
@@ -35,6 +37,16 @@ public:
             onReread();
         }
     }
+    void clearList(Control list) override { lists[index(list)].clear(); }
+    void appendToList(Control list, std::string_view entry) override {
+        lists[index(list)].emplace_back(entry);
+    }
+    void setProgressValue(std::int32_t value) override { progress = value; }
+    // Records what the control shows at the moment it is painted.
+    void paintNow(Control control) override {
+        paints.push_back(control == Control::ProgressBar ? std::to_string(progress)
+                                                         : caption(control));
+    }
     BoxButton showMessage(std::string_view text, std::string_view title, BoxStyle style) override {
         boxes.push_back({std::string(text), std::string(title), style});
         if (answers.empty()) {
@@ -50,6 +62,9 @@ public:
 
     std::array<std::string, kControlCount> captions;
     std::array<bool, kControlCount> visible{};
+    std::array<std::vector<std::string>, kControlCount> lists;
+    std::int32_t progress = 0;
+    std::vector<std::string> paints;
     int rereads = 0;
     std::function<void()> onReread; // may throw, to fail the re-read
     std::vector<Box> boxes;

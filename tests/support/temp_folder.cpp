@@ -1,5 +1,6 @@
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -53,6 +54,15 @@ std::map<std::string, std::string> TempFolder::snapshot() const {
         }
     }
     return files;
+}
+
+std::vector<std::string> TempFolder::contents() const {
+    std::vector<std::string> all;
+    for (auto& [name, bytes] : snapshot()) {
+        all.push_back(std::move(bytes));
+    }
+    std::sort(all.begin(), all.end());
+    return all;
 }
 
 std::string readFile(const std::string& path) {

@@ -27,6 +27,9 @@ public:
 
     // Every regular file of the folder (not hidden ones' exclusion: all of them) with its bytes.
     std::map<std::string, std::string> snapshot() const;
+    // The bytes of every regular file, sorted and without names: a rename
+    // keeps it, a lost or changed file does not.
+    std::vector<std::string> contents() const;
 
 private:
     std::string path_;

@@ -1,0 +1,140 @@
+#include "batch_window_presenter.h"
+
+#include "fsys/file_failure.h"
+
+#include <string>
+#include <utility>
+
+namespace quillmark {
+
+namespace {
+
+constexpr std::string_view kFinishedStatus = "Batchmode runs...  Finished !";
+constexpr std::string_view kNoFilesText = "There are no files in this directory !";
+constexpr std::string_view kFailureTitle = "Fehler !";
+
+// A count as the result labels show it: a space, then the digits.
+std::string numberText(std::int32_t count) {
+    return " " + std::to_string(count);
+}
+
+} // namespace
+
+void BatchWindowPresenter::onRunStart() {
+    for (const Control value : {Control::Romname, Control::Hersteller, Control::Cardid,
+                                Control::Land, Control::Namevoll, Control::Nameneu}) {
+        view_.setCaption(value, "");
+    }
+    view_.clearList(Control::Listeschonrichtig);
+    view_.clearList(Control::Listeunbekannt);
+}
+
+void BatchWindowPresenter::onProgress(std::int32_t value) {
+    showProgress(value);
+}
+
+void BatchWindowPresenter::onStatus(std::string_view text) {
+    showStatus(text);
+}
+
+void BatchWindowPresenter::onNotRom() {
+    view_.setControlVisible(Control::Command2, false);
+    view_.setCaption(Control::Nameneu, "");
+}
+
+void BatchWindowPresenter::onDemoTitle(std::string_view title) {
+    view_.setCaption(Control::Namevoll, title);
+}
+
+void BatchWindowPresenter::onUnknownFile(std::string_view fileName) {
+    view_.appendToList(Control::Listeunbekannt, fileName);
+}
+
+void BatchWindowPresenter::onProposedName(std::string_view name) {
+    view_.setCaption(Control::Nameneu, name);
+}
+
+void BatchWindowPresenter::onAlreadyRight(std::string_view fileName) {
+    view_.appendToList(Control::Listeschonrichtig, fileName);
+}
+
+void BatchWindowPresenter::showProgress(std::int32_t value) {
+    if (progress_ == value) {
+        return;
+    }
+    progress_ = value;
+    view_.setProgressValue(value);
+    view_.paintNow(Control::ProgressBar);
+}
+
+void BatchWindowPresenter::showStatus(std::string_view text) {
+    if (status_ == text) {
+        return;
+    }
+    status_ = std::string(text);
+    view_.setCaption(Control::Label17, text);
+    view_.paintNow(Control::Label17);
+}
+
+void BatchWindowPresenter::showFailure(std::int32_t code, const std::string& description) {
+    if (code == static_cast<std::int32_t>(FileFailureCode::FileAlreadyExists)) {
+        view_.showMessage("Drive is writeprotected !\nProgress aborted !", kFailureTitle,
+                          BoxStyle::OkExclamation);
+    } else if (code == static_cast<std::int32_t>(FileFailureCode::PermissionDenied)) {
+        view_.showMessage("Access denied ! Batchmode aborted !", kFailureTitle,
+                          BoxStyle::OkExclamation);
+    } else {
+        // Not silent: a half-done folder needs a reason.
+        view_.showMessage("Batchmode aborted !\n" + description, kFailureTitle,
+                          BoxStyle::OkExclamation);
+    }
+}
+
+void BatchWindowPresenter::finish(const BatchReport& report) {
+    switch (report.outcome) {
+    case BatchOutcome::NoFiles:
+        showStatus(kNoFilesText);
+        view_.showMessage(kNoFilesText, "Alert !", BoxStyle::OkInformation);
+        return;
+    case BatchOutcome::Aborted:
+        showFailure(report.failureCode, report.failureDescription);
+        return;
+    case BatchOutcome::Finished:
+        break;
+    }
+    showProgress(100);
+    showStatus(kFinishedStatus);
+    view_.showMessage("Batchrun finished !", "Quillmark:", BoxStyle::OkInformation);
+
+    const std::pair<Control, std::int32_t> counts[] = {
+        {Control::Labelinsgesamt, report.totalFiles},
+        {Control::Labelanzahlroms, report.romCount},
+        {Control::Labelumbenannt, report.renamedCount},
+        {Control::Labelident, report.noNameCount},
+    };
+    for (const Control member : kBatchResultGroup) {
+        for (const auto& [label, count] : counts) {
+            if (label == member) {
+                view_.setCaption(label, numberText(count));
+            }
+        }
+        view_.setControlVisible(member, true);
+    }
+    try {
+        view_.rereadFileList();
+    } catch (const FileFailure& failure) {
+        // The folder went away after the run: the run's failure rule still holds.
+        showFailure(failure.number(), failure.description());
+    }
+}
+
+BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
+                             const std::vector<std::string>& fileNames, NamingStyle style,
+                             const std::string& listPath) {
+    BatchWindowPresenter presenter(view);
+    BatchReport report = runBatch(identity, folder, fileNames, style, presenter, listPath);
+    presenter.finish(report);
+    return report;
+}
+
+} // namespace quillmark

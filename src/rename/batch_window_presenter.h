@@ -1,0 +1,50 @@
+#pragma once
+
+#include "rename/batch_observer.h"
+#include "rename/batch_run.h"
+#include "rename/window_view.h"
+
+#include <optional>
+#include <string>
+
+namespace quillmark {
+
+// Shows a batch run in the window: every notification while it runs, then the
+// outcome. The progress bar and the status line are painted at once whenever
+// they change, and only then, since the run keeps the event loop waiting.
+class BatchWindowPresenter : public BatchObserver {
+public:
+    explicit BatchWindowPresenter(WindowView& view) : view_(view) {}
+
+    void onRunStart() override;
+    void onProgress(std::int32_t value) override;
+    void onStatus(std::string_view text) override;
+    void onNotRom() override;
+    void onDemoTitle(std::string_view title) override;
+    void onUnknownFile(std::string_view fileName) override;
+    void onProposedName(std::string_view name) override;
+    void onAlreadyRight(std::string_view fileName) override;
+
+    // After the run: the final box, counters and lists, and the file list
+    // re-read for a finished run; the box of the empty folder; the failure's
+    // box for an aborted one.
+    void finish(const BatchReport& report);
+
+private:
+    void showProgress(std::int32_t value);
+    void showStatus(std::string_view text);
+    void showFailure(std::int32_t code, const std::string& description);
+
+    WindowView& view_;
+    // What this run last painted; nothing before its first change.
+    std::optional<std::int32_t> progress_;
+    std::optional<std::string> status_;
+};
+
+// A click on "Start batchmode": runs over `fileNames` (the file list's entries
+// in its order) in `folder` and shows the run and its outcome in `view`.
+BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
+                             const std::vector<std::string>& fileNames, NamingStyle style,
+                             const std::string& listPath = std::string(kNameListFile));
+
+} // namespace quillmark

@@ -1,0 +1,272 @@
+#include "fsys/file_failure.h"
+#include "fsys/folder_listing.h"
+#include "rename/batch_window_presenter.h"
+#include "rename/fake_view.h"
+#include "support/system_call_fault.h"
+#include "support/temp_folder.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+
+namespace quillmark {
+namespace {
+
+using test::ByteOrder;
+using test::FakeView;
+using test::nameListLine;
+using test::RomFields;
+using test::romImage;
+using test::SystemCallFault;
+using test::TempFolder;
+using Names = std::vector<std::string>;
+
+constexpr std::array<std::uint8_t, 4> kPauseDemoCrc{0x7D, 0x17, 0x27, 0xF1};
+constexpr Control kCountLabels[] = {Control::Labelinsgesamt, Control::Labelanzahlroms,
+                                    Control::Labelumbenannt, Control::Labelident};
+constexpr Control kClearedValues[] = {Control::Romname, Control::Hersteller, Control::Cardid,
+                                      Control::Land};
+
+class BatchWindow : public ::testing::Test {
+protected:
+    TempFolder roms;
+    TempFolder lists;
+    std::string listPath = lists.file("roms.ini");
+    FakeView view;
+    RomIdentity identity;
+
+    // The window as a single-file view and an earlier run left it: values
+    // shown, old list lines, old counts, the results hidden again.
+    BatchWindow() {
+        lists.write("roms.ini", nameListLine("MARIO KART 64", "Mario Kart 64") +
+                                    nameListLine("BANJO", "Banjo"));
+        for (const Control value : {Control::Romname, Control::Hersteller, Control::Cardid,
+                                    Control::Land, Control::Namevoll, Control::Nameneu}) {
+            view.setCaption(value, "earlier");
+        }
+        view.appendToList(Control::Listeunbekannt, "earlier.v64");
+        view.appendToList(Control::Listeschonrichtig, "earlier right.v64");
+        for (const Control label : kCountLabels) {
+            view.setCaption(label, " 7");
+        }
+        for (const Control member : kBatchResultGroup) {
+            view.setControlVisible(member, false);
+        }
+        view.progress = 40;
+    }
+
+    void writeRom(const std::string& fileName, const std::string& internalName,
+                  std::array<std::uint8_t, 4> crc1 = {0x12, 0x34, 0x56, 0x78}) {
+        RomFields fields;
+        fields.internalName = internalName;
+        fields.crc1 = crc1;
+        roms.write(fileName, romImage(fields, ByteOrder::V64));
+    }
+
+    BatchReport run(NamingStyle style = NamingStyle::Normal) {
+        const Names before = roms.contents();
+        BatchReport report = runBatchInWindow(view, identity, roms.path(),
+                                              listFolderFiles(roms.path()), style, listPath);
+        EXPECT_EQ(roms.contents(), before) << "a file's bytes changed or a file vanished";
+        return report;
+    }
+
+    // An ended run that is not complete leaves results hidden with their old counts.
+    void expectResultsUntouched() {
+        for (const Control member : kBatchResultGroup) {
+            EXPECT_FALSE(view.shown(member)) << controlName(member);
+        }
+        for (const Control label : kCountLabels) {
+            EXPECT_EQ(view.caption(label), " 7") << controlName(label);
+        }
+        EXPECT_EQ(view.rereads, 0);
+    }
+
+    void expectValuesCleared() {
+        for (const Control value : kClearedValues) {
+            EXPECT_EQ(view.caption(value), "") << controlName(value);
+        }
+    }
+};
+
+TEST_F(BatchWindow, FinishedRunShowsCountsListsAndTheNewNames) {
+    writeRom("a-demo.v64", "Test Program", kPauseDemoCrc);
+    writeRom("Banjo (USA).v64", "BANJO");
+    writeRom("c-kart.v64", "MARIO KART 64");
+    writeRom("d-mystery.v64", "NOBODY KNOWS THIS");
+    roms.write("e-notes.txt", "no cartridge in here");
+    Names atReread;
+    view.onReread = [&] { atReread = listFolderFiles(roms.path()); };
+
+    const BatchReport report = run();
+    ASSERT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...  Finished !");
+    EXPECT_EQ(view.progress, 100);
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, "Batchrun finished !");
+    EXPECT_EQ(view.boxes[0].title, "Quillmark:");
+    EXPECT_EQ(view.boxes[0].style, BoxStyle::OkInformation);
+
+    EXPECT_EQ(view.caption(Control::Labelinsgesamt), " 5");
+    EXPECT_EQ(view.caption(Control::Labelanzahlroms), " 4");
+    EXPECT_EQ(view.caption(Control::Labelumbenannt), " 2");
+    EXPECT_EQ(view.caption(Control::Labelident), " 0");
+    for (const Control member : kBatchResultGroup) {
+        EXPECT_TRUE(view.shown(member)) << controlName(member);
+    }
+    EXPECT_EQ(view.lists[static_cast<std::size_t>(Control::Listeunbekannt)],
+              (Names{"d-mystery.v64"}));
+    EXPECT_EQ(view.lists[static_cast<std::size_t>(Control::Listeschonrichtig)],
+              (Names{"Banjo (USA).v64"}));
+    // Re-read once, after the renames.
+    EXPECT_EQ(view.rereads, 1);
+    EXPECT_EQ(atReread, (Names{"Banjo (USA).v64", "d-mystery.v64", "e-notes.txt",
+                               "Mario Kart 64 (USA).v64", "Pause Demo (USA).v64"}));
+
+    expectValuesCleared();
+    EXPECT_EQ(view.caption(Control::Namevoll), "Pause Demo") << "the last demo title";
+    EXPECT_EQ(view.caption(Control::Nameneu), "") << "the last file was no ROM image";
+    EXPECT_FALSE(view.shown(Control::Command2));
+}
+
+TEST_F(BatchWindow, NamesOfTheListAreNotShownAndTheLastProposalStays) {
+    writeRom("a.v64", "MARIO KART 64");
+    writeRom("b.v64", "NOBODY KNOWS THIS");
+    run(NamingStyle::UltraHle);
+    EXPECT_EQ(view.caption(Control::Namevoll), "") << "a title from the name list is not shown";
+    EXPECT_EQ(view.caption(Control::Nameneu), "ROM_unknown_!");
+    EXPECT_TRUE(test::fileExists(roms.file("Mario_Kart_64_(USA).v64")));
+}
+
+TEST_F(BatchWindow, ProgressAndStatusArePaintedOnlyWhenTheyChange) {
+    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
+        roms.write(name, "text");
+    }
+    run();
+    EXPECT_EQ(view.paints, (Names{"0", "33", "Batchmode runs...", "66", "100",
+                                  "Batchmode runs...  Finished !"}));
+
+    // 150 files: one paint per value the bar takes, 0 to 100, and two status texts.
+    TempFolder big;
+    Names names;
+    for (int i = 0; i < 150; ++i) {
+        names.push_back(std::to_string(1000 + i) + ".txt");
+        big.write(names.back(), "text");
+    }
+    view.paints.clear();
+    runBatchInWindow(view, identity, big.path(), names, NamingStyle::Normal, listPath);
+    Names expected{"0", "Batchmode runs..."};
+    for (int value = 1; value <= 100; ++value) {
+        expected.push_back(std::to_string(value));
+    }
+    expected.push_back("Batchmode runs...  Finished !");
+    EXPECT_EQ(view.paints, expected);
+}
+
+TEST_F(BatchWindow, EmptyFolderSaysSoAndLeavesTheResults) {
+    const BatchReport report = run();
+    ASSERT_EQ(report.outcome, BatchOutcome::NoFiles);
+    EXPECT_EQ(view.caption(Control::Label17), "There are no files in this directory !");
+    ASSERT_EQ(view.boxes.size(), 1u);
+    EXPECT_EQ(view.boxes[0].text, "There are no files in this directory !");
+    EXPECT_EQ(view.boxes[0].title, "Alert !");
+    EXPECT_EQ(view.boxes[0].style, BoxStyle::OkInformation);
+    EXPECT_EQ(view.progress, 0);
+    EXPECT_TRUE(view.lists[static_cast<std::size_t>(Control::Listeunbekannt)].empty());
+    EXPECT_TRUE(view.lists[static_cast<std::size_t>(Control::Listeschonrichtig)].empty());
+    expectResultsUntouched();
+    expectValuesCleared();
+    EXPECT_EQ(view.caption(Control::Namevoll), "");
+    EXPECT_EQ(view.caption(Control::Nameneu), "");
+}
+
+TEST_F(BatchWindow, AbortedRunsSayWhyAndLeaveWhatWasReached) {
+    struct Case {
+        const char* what;
+        std::string extraCopy; // a second image of the first known game
+        std::optional<SystemCallFault::Call> refused;
+        std::string list;
+        std::int32_t code;
+        std::string text; // "" for the failure's own description
+        std::int32_t progress;
+        Names unknown;
+    };
+    const std::vector<Case> cases{
+        {"second copy",
+         "c-copy.v64",
+         std::nullopt,
+         "roms.ini",
+         58,
+         "Drive is writeprotected !\nProgress aborted !",
+         75,
+         {"a-mystery.v64"}},
+        {"rename refused",
+         "",
+         SystemCallFault::Call::RenameNoReplace,
+         "roms.ini",
+         70,
+         "Access denied ! Batchmode aborted !",
+         66,
+         {"a-mystery.v64"}},
+        {"open refused",
+         "",
+         SystemCallFault::Call::Open,
+         "roms.ini",
+         70,
+         "Access denied ! Batchmode aborted !",
+         33,
+         {}},
+        {"no name list", "", std::nullopt, "missing.ini", 53, "", 33, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const auto& [name, bytes] : roms.snapshot()) {
+            std::filesystem::remove(roms.file(name));
+        }
+        writeRom("a-mystery.v64", "NOBODY KNOWS THIS");
+        writeRom("b-kart.v64", "MARIO KART 64");
+        writeRom("d-banjo.v64", "BANJO");
+        if (!c.extraCopy.empty()) {
+            writeRom(c.extraCopy, "MARIO KART 64");
+        }
+        listPath = lists.file(c.list);
+        view.boxes.clear();
+
+        std::optional<SystemCallFault> fault;
+        if (c.refused) {
+            fault.emplace(*c.refused, EACCES);
+        }
+        const BatchReport report = run();
+        fault.reset();
+        ASSERT_EQ(report.outcome, BatchOutcome::Aborted);
+        EXPECT_EQ(report.failureCode, c.code);
+        ASSERT_EQ(view.boxes.size(), 1u);
+        EXPECT_EQ(view.boxes[0].text,
+                  c.text.empty() ? "Batchmode aborted !\n" + report.failureDescription : c.text);
+        EXPECT_EQ(view.boxes[0].title, "Fehler !");
+        EXPECT_EQ(view.boxes[0].style, BoxStyle::OkExclamation);
+
+        EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...");
+        EXPECT_EQ(view.progress, c.progress);
+        EXPECT_EQ(view.lists[static_cast<std::size_t>(Control::Listeunbekannt)], c.unknown);
+        EXPECT_TRUE(view.lists[static_cast<std::size_t>(Control::Listeschonrichtig)].empty());
+        expectResultsUntouched();
+        expectValuesCleared();
+    }
+    EXPECT_NE(view.boxes[0].text.find("missing.ini"), std::string::npos) << view.boxes[0].text;
+}
+
+TEST_F(BatchWindow, FolderGoneBeforeTheReReadIsReported) {
+    roms.write("a.txt", "text");
+    view.onReread = [] { throw FileFailure(FileFailureCode::PathNotFound, "Path not found"); };
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    ASSERT_EQ(view.boxes.size(), 2u);
+    EXPECT_EQ(view.boxes[1].text, "Batchmode aborted !\nPath not found");
+    EXPECT_EQ(view.boxes[1].title, "Fehler !");
+    EXPECT_TRUE(view.shown(Control::Labelinsgesamt)) << "the counts of the run stay";
+}
+
+} // namespace
+} // namespace quillmark
