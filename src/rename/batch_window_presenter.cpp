@@ -15,7 +15,9 @@ constexpr std::string_view kFailureTitle = "Fehler !";
 
 // A count as the result labels show it: a space, then the digits.
 std::string numberText(std::int32_t count) {
-    return " " + std::to_string(count);
+    std::string text(1, ' ');
+    text += std::to_string(count);
+    return text;
 }
 
 } // namespace

@@ -7,12 +7,6 @@
 
 namespace quillmark {
 
-namespace {
-
-constexpr int kNameRole = Qt::UserRole;
-
-} // namespace
-
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
     setUniformItemSizes(true);
     connect(this, &QListWidget::itemClicked, this, &FileList::fileClicked);
@@ -25,10 +19,15 @@ void FileList::setPath(const std::string& folder) {
 
 void FileList::reread() {
     clear();
-    for (const std::string& name : listFolderFiles(path_)) {
-        auto* item = new QListWidgetItem(pathText(name), this);
-        item->setData(kNameRole, QByteArray::fromStdString(name));
+    names_.clear();
+    names_ = listFolderFiles(path_);
+    QStringList texts;
+    texts.reserve(static_cast<qsizetype>(names_.size()));
+    for (const std::string& name : names_) {
+        texts.push_back(pathText(name));
     }
+    // All rows in one insertion: a row at a time costs the view a layout each.
+    addItems(texts);
 }
 
 std::string FileList::selectedFileName() const {
@@ -36,17 +35,13 @@ std::string FileList::selectedFileName() const {
 }
 
 std::string FileList::entry(int row) const {
-    const QListWidgetItem* found = item(row);
-    return found != nullptr ? found->data(kNameRole).toByteArray().toStdString() : std::string();
+    return row >= 0 && static_cast<std::size_t>(row) < names_.size()
+               ? names_[static_cast<std::size_t>(row)]
+               : std::string();
 }
 
-std::vector<std::string> FileList::entries() const {
-    std::vector<std::string> names;
-    names.reserve(static_cast<std::size_t>(count()));
-    for (int row = 0; row < count(); ++row) {
-        names.push_back(entry(row));
-    }
-    return names;
+const std::vector<std::string>& FileList::entries() const {
+    return names_;
 }
 
 int FileList::selectedRow() const {

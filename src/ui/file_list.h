@@ -24,8 +24,8 @@ public:
     // The selected file's name, "" when none is selected.
     std::string selectedFileName() const;
     std::string entry(int row) const;
-    // Every entry, in list order.
-    std::vector<std::string> entries() const;
+    // Every entry's file name as bytes, in list order.
+    const std::vector<std::string>& entries() const;
 
 signals:
     void fileClicked();
@@ -38,6 +38,8 @@ private:
     int selectedRow() const;
 
     std::string path_;
+    // The bytes of each row's name; the rows show them decoded, in this order.
+    std::vector<std::string> names_;
 };
 
 } // namespace quillmark

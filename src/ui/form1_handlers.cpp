@@ -110,7 +110,9 @@ void Form1::Command2_Click() {
 void Form1::Batchrun_Click() {
     // On the window's thread and without returning to the event loop, so no
     // tick or click runs until the run is over.
-    runBatchInWindow(*this, identity_, ordner_->path(), dateien_->entries(), namingStyle());
+    // The entries as they are now: the run re-reads the list at its end.
+    const std::vector<std::string> fileNames = dateien_->entries();
+    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle());
 }
 
 void Form1::Command3_Click() {

@@ -156,6 +156,23 @@ TEST_F(Form1Batch, RunUsesTheChosenNamingStyle) {
     EXPECT_EQ(caption(Control::Nameneu), "ROM_unknown_!");
 }
 
+TEST_F(Form1Batch, NamesThatAreNoUtf8AreRenamedByTheirBytes) {
+    // The list shows such a name with a stand-in character; the run must
+    // still open the file by its own bytes.
+    fs::rename(folder.file("mk.v64"), folder.file("caf\xE9.v64"));
+    RomFields unknown;
+    unknown.internalName = "NOBODY EITHER";
+    folder.write("\xFFodd.z64", romImage(unknown, ByteOrder::Z64));
+    control<FolderList>(Control::Ordner)->setPath(folder.path());
+    enterBatchMode();
+    startRun(folder);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Batchrun finished !");
+    EXPECT_EQ(readFile(folder.file("Mario Kart 64 (USA).v64")), romBytes);
+    EXPECT_EQ(form->romIdentity().romFilePath, folder.file("\xFFodd.z64"));
+    EXPECT_EQ(counts(), QStringList({" 5", " 3", " 1", " 0"}));
+}
+
 TEST_F(Form1Batch, EmptyFolderLeavesTheEarlierResultsAsTheyWere) {
     enterBatchMode();
     startRun(folder);
