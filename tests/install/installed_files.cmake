@@ -1,17 +1,19 @@
 # Every file an installation holds, relative to its prefix: the program, its
-# name list, the desktop entry, the icons and the credits, and nothing else.
+# name list, the desktop entry, the committed icons and the credits, and
+# nothing else.
+file(GLOB_RECURSE icons RELATIVE "${SOURCE}/data" "${SOURCE}/data/icons/hicolor/*")
+if(NOT icons)
+    message(FATAL_ERROR "no committed icons under ${SOURCE}/data/icons/hicolor")
+endif()
+list(TRANSFORM icons PREPEND share/)
 set(installed_files
     bin/quillmark
     share/applications/quillmark.desktop
     share/doc/quillmark/copyright
-    share/icons/hicolor/128x128/apps/quillmark.png
-    share/icons/hicolor/16x16/apps/quillmark.png
-    share/icons/hicolor/256x256/apps/quillmark.png
-    share/icons/hicolor/32x32/apps/quillmark.png
-    share/icons/hicolor/48x48/apps/quillmark.png
-    share/icons/hicolor/64x64/apps/quillmark.png
+    ${icons}
     share/quillmark/roms.ini
 )
+list(SORT installed_files)
 
 # The value of `key` in the [Desktop Entry] group of the entry text.
 function(desktop_value out text key)
