@@ -1,6 +1,11 @@
 #pragma once
 
+#include "file_failure.h"
 #include "system_calls.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <string>
 
 namespace quillmark {
 
@@ -8,6 +13,21 @@ namespace quillmark {
 class FileHandle {
 public:
     explicit FileHandle(int fd) : fd_(fd) {}
+
+    // Opens `path` for reading without blocking (a FIFO or device would
+    // otherwise hang the open) and reads its status into `st`. Throws
+    // FileFailure; nothing stays open then.
+    FileHandle(const std::string& path, struct stat& st)
+        : fd_(systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+        if (fd_ < 0) {
+            throw failureFromErrno(errno, path);
+        }
+        if (systemCalls().fstat(fd_, &st) != 0) {
+            const int err = errno;
+            systemCalls().close(fd_);
+            throw failureFromErrno(err, path);
+        }
+    }
     ~FileHandle() {
         if (fd_ >= 0) {
             systemCalls().close(fd_);

@@ -11,14 +11,8 @@ namespace quillmark {
 
 HeaderBytes readHeaderBytes(const std::string& path) {
     const SystemCalls& sys = systemCalls();
-    FileHandle file(sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd() < 0) {
-        throw failureFromErrno(errno, path);
-    }
     struct stat st {};
-    if (sys.fstat(file.fd(), &st) != 0) {
-        throw failureFromErrno(errno, path);
-    }
+    FileHandle file(path, st);
     HeaderBytes header;
     header.regularFile = S_ISREG(st.st_mode);
     if (!header.regularFile) {

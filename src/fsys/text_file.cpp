@@ -45,14 +45,8 @@ bool isSettled(const FileStamp& stamp) {
 
 std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp) {
     const SystemCalls& sys = systemCalls();
-    FileHandle file(sys.open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd() < 0) {
-        throw failureFromErrno(errno, path);
-    }
     struct stat st {};
-    if (sys.fstat(file.fd(), &st) != 0) {
-        throw failureFromErrno(errno, path);
-    }
+    FileHandle file(path, st);
     if (!S_ISREG(st.st_mode)) {
         // A FIFO or device under the list's name would block or never end.
         throw failureFromErrno(EINVAL, path);

@@ -1,6 +1,6 @@
 #include "window_texts.h"
 
-#include "credits.h"
+#include "ui/credits.h"
 
 #include <array>
 

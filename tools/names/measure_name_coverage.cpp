@@ -11,6 +11,7 @@
 // when a row whose key the list can write gets no title, or when fewer than
 // PERCENT of the rows get their own title.
 
+#include "cartridge_header.h"
 #include "facts_table.h"
 #include "fsys/name_list_records.h"
 #include "name_list_build.h"
@@ -32,27 +33,6 @@ namespace {
 
 using namespace quillmark;
 namespace fs = std::filesystem;
-
-std::string headerBytes(const FactsRow& row, bool byteSwapped) {
-    std::string header(64, '\0');
-    const char magic[] = {'\x80', '\x37', '\x12', '\x40'};
-    header.replace(0, 4, magic, 4);
-    for (std::size_t i = 0; i < 4; ++i) {
-        header[0x10 + i] = static_cast<char>(row.crc1[i]);
-        header[0x14 + i] = static_cast<char>(row.crc2[i]);
-    }
-    header.replace(0x20, 20, row.internalName);
-    header[0x3B] = 'N';
-    header[0x3C] = 'Q';
-    header[0x3D] = 'M';
-    header[0x3E] = static_cast<char>(row.country);
-    if (byteSwapped) {
-        for (std::size_t i = 0; i < header.size(); i += 2) {
-            std::swap(header[i], header[i + 1]);
-        }
-    }
-    return header;
-}
 
 std::string shellQuoted(const std::string& text) {
     std::string quoted = "'";
@@ -156,7 +136,7 @@ Tally measure(const std::vector<FactsRow>& facts, const std::string& probe, cons
         const FactsRow& row = *rows[i];
         const bool swapped = i % 2 == 1;
         const std::string file = "row-" + std::to_string(row.line) + (swapped ? ".v64" : ".z64");
-        writeWholeFile((work / "images" / file).string(), headerBytes(row, swapped));
+        writeWholeFile((work / "images" / file).string(), cartridgeHeader(row, swapped));
         auto fields = identify(probe, file);
 
         const bool writable = listTakesName(row.internalName);
