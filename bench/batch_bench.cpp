@@ -9,6 +9,7 @@
 //   batch_bench --make N DIR                     DIR/roms with N files and DIR/roms.ini,
 //                                                to time or measure a run elsewhere
 
+#include "bench_support.h"
 #include "fsys/folder_listing.h"
 #include "rename/batch_run.h"
 #include "synthetic_folder.h"
@@ -20,7 +21,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -34,9 +34,6 @@ namespace {
 
 using namespace quillmark;
 using namespace quillmark::bench;
-using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t kMinimumRecords = 1000;
 
 // Stands in for the window: takes every notification, does next to nothing.
 class CountingObserver : public BatchObserver {
@@ -48,37 +45,10 @@ public:
     std::int64_t last = 0;
 };
 
-double seconds(Clock::time_point start, Clock::time_point end) {
-    return std::chrono::duration<double>(end - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
 double maxRssMegabytes() {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     return static_cast<double>(usage.ru_maxrss) / 1024.0; // kB on Linux
-}
-
-// Writes the new folder's data out, so that write-back does not land in a timed run.
-void settle(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::syncfs(fd);
-        ::close(fd);
-    }
-}
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
 }
 
 void renameNoReplace(const std::string& from, const std::string& to) {
@@ -214,15 +184,6 @@ struct Row {
     double maxRss = 0;
 };
 
-// A user's name list was written long before a run; a list only seconds old
-// is read again on every lookup (its time stamp could hide an edit), which is
-// not the steady state this benchmark measures.
-void writeSettledNameList(const std::string& path, std::size_t count) {
-    writeText(path, syntheticNameList(count, kMinimumRecords));
-    const auto hourAgo = std::filesystem::last_write_time(path) - std::chrono::hours(1);
-    std::filesystem::last_write_time(path, hourAgo);
-}
-
 Row measure(const std::string& root, std::size_t count, int runs) {
     writeSettledNameList(root + "/roms.ini", count);
     Workbench bench(root + "/roms-" + std::to_string(count), count);
@@ -255,15 +216,6 @@ int usage() {
     std::cerr << "usage: batch_bench [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --make N DIR\n";
     return 2;
-}
-
-std::size_t parseCount(const char* text) {
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 10);
-    if (end == text || *end != '\0' || value == 0) {
-        throw std::invalid_argument(text);
-    }
-    return static_cast<std::size_t>(value);
 }
 
 int makeFolder(std::size_t count, const std::string& dir) {
@@ -299,15 +251,8 @@ int main(int argc, char** argv) {
         if (counts.empty()) {
             counts = {1000, 10000, 100000};
         }
-        std::string root = dir + "/quillmark-bench-XXXXXX";
-        if (::mkdtemp(root.data()) == nullptr) {
-            throw std::runtime_error("cannot create a folder in " + dir);
-        }
-        // Removes the benchmark's folders however the measurement ends.
-        struct Cleanup {
-            std::string root;
-            ~Cleanup() { removeFolder(root); }
-        } cleanup{root};
+        const ScratchFolder scratch(dir, "quillmark-bench");
+        const std::string& root = scratch.path();
         std::filesystem::current_path(root); // the name list is read from the working folder
 
         std::vector<Row> rows;

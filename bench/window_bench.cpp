@@ -7,6 +7,7 @@
 //   window_bench [--runs R] [--dir DIR] [--batch N] [--list M]
 //                default: 5 runs, a batch of 10000 files, a list of 100000
 
+#include "bench_support.h"
 #include "fsys/folder_listing.h"
 #include "rename/batch_run.h"
 #include "rename/message_boxes.h"
@@ -19,25 +20,18 @@
 #include <QApplication>
 #include <QRadioButton>
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
 
 using namespace quillmark;
 using namespace quillmark::bench;
-using Clock = std::chrono::steady_clock;
-
-constexpr std::size_t kMinimumRecords = 1000;
 
 // Every box answered with OK at once; the last one kept to check the outcome.
 class InstantBoxes : public MessageBoxes {
@@ -49,43 +43,15 @@ public:
     std::string last;
 };
 
-double secondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    const std::size_t n = values.size();
-    return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
-
-// Writes the new folder's data out, so that write-back does not land in a timed pass.
-void settle(const std::string& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        ::syncfs(fd);
-        ::close(fd);
-    }
-}
-
-// A user's name list was written long before a run (a list seconds old is
-// parsed again on every lookup, its time stamp could hide an edit).
-void writeSettledNameList(const std::string& path, std::size_t count) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << syntheticNameList(count, kMinimumRecords);
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
-    std::filesystem::last_write_time(path, std::filesystem::last_write_time(path) -
-                                               std::chrono::hours(1));
-}
-
 std::string freshFolder(const std::string& root, std::size_t count, int pass) {
     const std::string folder = root + "/batch-" + std::to_string(pass);
     createSyntheticFolder(folder, count);
     settle(folder);
     return folder;
+}
+
+double secondsSince(Clock::time_point start) {
+    return seconds(start, Clock::now());
 }
 
 // The window in batch mode, shown, with its boxes answered at once.
@@ -190,15 +156,6 @@ void timeBatch(const std::string& root, std::size_t count, int runs) {
                 median(reread) * 1e3);
 }
 
-std::size_t parseCount(const char* text) {
-    char* end = nullptr;
-    const unsigned long long value = std::strtoull(text, &end, 10);
-    if (end == text || *end != '\0' || value == 0) {
-        throw std::invalid_argument(text);
-    }
-    return static_cast<std::size_t>(value);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -227,14 +184,8 @@ int main(int argc, char** argv) {
                 throw std::invalid_argument(arg);
             }
         }
-        std::string root = dir + "/quillmark-window-bench-XXXXXX";
-        if (::mkdtemp(root.data()) == nullptr) {
-            throw std::runtime_error("cannot create a folder in " + dir);
-        }
-        struct Cleanup {
-            std::string root;
-            ~Cleanup() { removeFolder(root); }
-        } cleanup{root};
+        const ScratchFolder scratch(dir, "quillmark-window-bench");
+        const std::string& root = scratch.path();
         // The window starts in its working folder, where the name list is read.
         std::filesystem::current_path(root);
         writeSettledNameList(root + "/roms.ini", batch);

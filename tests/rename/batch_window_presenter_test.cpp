@@ -21,6 +21,7 @@ using test::romImage;
 using test::SystemCallFault;
 using test::TempFolder;
 using Names = std::vector<std::string>;
+using Boxes = std::vector<FakeView::Box>;
 
 constexpr std::array<std::uint8_t, 4> kPauseDemoCrc{0x7D, 0x17, 0x27, 0xF1};
 constexpr Control kCountLabels[] = {Control::Labelinsgesamt, Control::Labelanzahlroms,
@@ -103,10 +104,7 @@ TEST_F(BatchWindow, FinishedRunShowsCountsListsAndTheNewNames) {
     ASSERT_EQ(report.outcome, BatchOutcome::Finished);
     EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...  Finished !");
     EXPECT_EQ(view.progress, 100);
-    ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(view.boxes[0].text, "Batchrun finished !");
-    EXPECT_EQ(view.boxes[0].title, "Quillmark:");
-    EXPECT_EQ(view.boxes[0].style, BoxStyle::OkInformation);
+    EXPECT_EQ(view.boxes, (Boxes{{"Batchrun finished !", "Quillmark:", BoxStyle::OkInformation}}));
 
     EXPECT_EQ(view.caption(Control::Labelinsgesamt), " 5");
     EXPECT_EQ(view.caption(Control::Labelanzahlroms), " 4");
@@ -168,10 +166,8 @@ TEST_F(BatchWindow, EmptyFolderSaysSoAndLeavesTheResults) {
     const BatchReport report = run();
     ASSERT_EQ(report.outcome, BatchOutcome::NoFiles);
     EXPECT_EQ(view.caption(Control::Label17), "There are no files in this directory !");
-    ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(view.boxes[0].text, "There are no files in this directory !");
-    EXPECT_EQ(view.boxes[0].title, "Alert !");
-    EXPECT_EQ(view.boxes[0].style, BoxStyle::OkInformation);
+    EXPECT_EQ(view.boxes, (Boxes{{"There are no files in this directory !", "Alert !",
+                                  BoxStyle::OkInformation}}));
     EXPECT_EQ(view.progress, 0);
     EXPECT_TRUE(view.lists[static_cast<std::size_t>(Control::Listeunbekannt)].empty());
     EXPECT_TRUE(view.lists[static_cast<std::size_t>(Control::Listeschonrichtig)].empty());
@@ -241,11 +237,9 @@ TEST_F(BatchWindow, AbortedRunsSayWhyAndLeaveWhatWasReached) {
         fault.reset();
         ASSERT_EQ(report.outcome, BatchOutcome::Aborted);
         EXPECT_EQ(report.failureCode, c.code);
-        ASSERT_EQ(view.boxes.size(), 1u);
-        EXPECT_EQ(view.boxes[0].text,
-                  c.text.empty() ? "Batchmode aborted !\n" + report.failureDescription : c.text);
-        EXPECT_EQ(view.boxes[0].title, "Fehler !");
-        EXPECT_EQ(view.boxes[0].style, BoxStyle::OkExclamation);
+        const std::string text =
+            c.text.empty() ? "Batchmode aborted !\n" + report.failureDescription : c.text;
+        EXPECT_EQ(view.boxes, (Boxes{{text, "Fehler !", BoxStyle::OkExclamation}}));
 
         EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...");
         EXPECT_EQ(view.progress, c.progress);
@@ -254,6 +248,7 @@ TEST_F(BatchWindow, AbortedRunsSayWhyAndLeaveWhatWasReached) {
         expectResultsUntouched();
         expectValuesCleared();
     }
+    ASSERT_EQ(view.boxes.size(), 1u);
     EXPECT_NE(view.boxes[0].text.find("missing.ini"), std::string::npos) << view.boxes[0].text;
 }
 
@@ -263,8 +258,8 @@ TEST_F(BatchWindow, FolderGoneBeforeTheReReadIsReported) {
     const BatchReport report = run();
     EXPECT_EQ(report.outcome, BatchOutcome::Finished);
     ASSERT_EQ(view.boxes.size(), 2u);
-    EXPECT_EQ(view.boxes[1].text, "Batchmode aborted !\nPath not found");
-    EXPECT_EQ(view.boxes[1].title, "Fehler !");
+    EXPECT_EQ(view.boxes[1], (FakeView::Box{"Batchmode aborted !\nPath not found", "Fehler !",
+                                            BoxStyle::OkExclamation}));
     EXPECT_TRUE(view.shown(Control::Labelinsgesamt)) << "the counts of the run stay";
 }
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,11 @@ public:
         std::string text;
         std::string title;
         BoxStyle style;
+        bool operator==(const Box&) const = default;
+        friend std::ostream& operator<<(std::ostream& out, const Box& box) {
+            return out << '"' << box.text << "\" \"" << box.title << "\" "
+                       << static_cast<int>(box.style);
+        }
     };
 
     FakeView() { visible.fill(true); }

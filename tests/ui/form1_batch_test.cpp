@@ -61,6 +61,17 @@ protected:
         EXPECT_EQ(in.contents(), before) << "a file's bytes changed or a file vanished";
     }
 
+    // The run's one message box, checked for its title and style; its text.
+    std::string onlyBox(std::string_view title, BoxStyle style) const {
+        EXPECT_EQ(boxes.boxes.size(), 1u);
+        if (boxes.boxes.empty()) {
+            return {};
+        }
+        EXPECT_EQ(boxes.boxes[0].title, title);
+        EXPECT_EQ(boxes.boxes[0].style, style);
+        return boxes.boxes[0].text;
+    }
+
     int progress() const { return control<QProgressBar>(Control::ProgressBar)->value(); }
 
     QStringList listEntries(Control list) const {
@@ -119,10 +130,7 @@ TEST_F(Form1Batch, FinishedRunShowsResultsAndTheRenamedFiles) {
     EXPECT_EQ(atBox, QStringList({"0|", "25|", "25|Batchmode runs...", "50|Batchmode runs...",
                                   "75|Batchmode runs...", "100|Batchmode runs...",
                                   "100|Batchmode runs...  Finished !"}));
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Batchrun finished !");
-    EXPECT_EQ(boxes.boxes[0].title, "Quillmark:");
-    EXPECT_EQ(boxes.boxes[0].style, BoxStyle::OkInformation);
+    EXPECT_EQ(onlyBox("Quillmark:", BoxStyle::OkInformation), "Batchrun finished !");
 
     EXPECT_EQ(caption(Control::Label17), "Batchmode runs...  Finished !");
     EXPECT_EQ(progress(), 100);
@@ -166,8 +174,7 @@ TEST_F(Form1Batch, NamesThatAreNoUtf8AreRenamedByTheirBytes) {
     control<FolderList>(Control::Ordner)->setPath(folder.path());
     enterBatchMode();
     startRun(folder);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Batchrun finished !");
+    EXPECT_EQ(onlyBox("Quillmark:", BoxStyle::OkInformation), "Batchrun finished !");
     EXPECT_EQ(readFile(folder.file("Mario Kart 64 (USA).v64")), romBytes);
     EXPECT_EQ(form->romIdentity().romFilePath, folder.file("\xFFodd.z64"));
     EXPECT_EQ(counts(), QStringList({" 5", " 3", " 1", " 0"}));
@@ -182,10 +189,8 @@ TEST_F(Form1Batch, EmptyFolderLeavesTheEarlierResultsAsTheyWere) {
     boxes.boxes.clear();
 
     startRun(empty);
-    ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "There are no files in this directory !");
-    EXPECT_EQ(boxes.boxes[0].title, "Alert !");
-    EXPECT_EQ(boxes.boxes[0].style, BoxStyle::OkInformation);
+    EXPECT_EQ(onlyBox("Alert !", BoxStyle::OkInformation),
+              "There are no files in this directory !");
     EXPECT_EQ(caption(Control::Label17), "There are no files in this directory !");
     EXPECT_EQ(progress(), 0);
     EXPECT_EQ(listEntries(Control::Listeunbekannt), QStringList());
@@ -236,15 +241,12 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
         startRun(folder);
         fault.reset();
 
-        ASSERT_EQ(boxes.boxes.size(), 1u);
+        const std::string text = onlyBox("Fehler !", BoxStyle::OkExclamation);
         if (c.text.empty()) {
-            EXPECT_EQ(boxes.boxes[0].text.rfind("Batchmode aborted !\nFile not found", 0), 0u)
-                << boxes.boxes[0].text;
+            EXPECT_EQ(text.rfind("Batchmode aborted !\nFile not found", 0), 0u) << text;
         } else {
-            EXPECT_EQ(boxes.boxes[0].text, c.text);
+            EXPECT_EQ(text, c.text);
         }
-        EXPECT_EQ(boxes.boxes[0].title, "Fehler !");
-        EXPECT_EQ(boxes.boxes[0].style, BoxStyle::OkExclamation);
         EXPECT_EQ(caption(Control::Label17), "Batchmode runs...");
         EXPECT_EQ(progress(), c.progress);
         // The earlier run's results stay, shown.
