@@ -10,6 +10,7 @@
 #include "qt_text.h"
 #include "window_texts.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -92,7 +93,8 @@ Form1::Form1(QWidget* parent)
     startNavigation();
     laufwerk_->setFocus();
     Form_Load();
-    timer_->start();
+    qApp->installEventFilter(this);
+    wakeTimer();
 }
 
 Form1::~Form1() = default;
@@ -173,7 +175,58 @@ void Form1::connectHandlers() {
     connect(ordner_, &FolderList::pathChanged, this, &Form1::Ordner_Change);
     connect(ordner_, &FolderList::openRequested, this, &Form1::openFolder);
     connect(dateien_, &FileList::fileClicked, this, &Form1::Dateien_Click);
-    connect(timer_, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(timer_, &QTimer::timeout, this, &Form1::tick);
+    for (const Control value :
+         {Control::Dateimodus, Control::Batchmodus, Control::Optiondateinamennormal,
+          Control::Optiondateinamenultrahle}) {
+        connect(option(value), &QRadioButton::toggled, this, &Form1::wakeTimer);
+    }
+}
+
+namespace {
+
+// How long the mode timer goes on ticking after the last input or option
+// change. Waking a process every millisecond costs about 2 % of a core by
+// itself, so an idle window must not; a tick after this long would find
+// everything as the last one left it.
+constexpr qint64 kTimerRestAfterMilliseconds = 500;
+
+bool isUserInput(QEvent::Type type) {
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::Wheel:
+    case QEvent::TouchBegin:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+void Form1::wakeTimer() {
+    sinceActivity_.start();
+    if (!timer_->isActive()) {
+        timer_->start();
+    }
+}
+
+void Form1::tick() {
+    Timer1_Timer();
+    if (sinceActivity_.elapsed() > kTimerRestAfterMilliseconds) {
+        timer_->stop();
+    }
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event) {
+    if (isUserInput(event->type())) {
+        wakeTimer();
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::setTabOrder() {

@@ -3,6 +3,7 @@
 #include "rename/window_view.h"
 #include "romid/rom_identity.h"
 
+#include <QElapsedTimer>
 #include <QPixmap>
 #include <QWidget>
 #include <array>
@@ -65,6 +66,7 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* createControl(const ControlLayout& layout);
@@ -85,6 +87,10 @@ private:
     }
     QRadioButton* option(Control control) const;
     NamingStyle namingStyle() const;
+    // The mode timer rests while nothing the tick reads can change, and wakes
+    // on user input or a changed option.
+    void wakeTimer();
+    void tick();
 
     std::array<QWidget*, kControlCount> controls_{};
     DriveList* laufwerk_ = nullptr;
@@ -92,6 +98,7 @@ private:
     FileList* dateien_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QTimer* timer_ = nullptr;
+    QElapsedTimer sinceActivity_;
     QPixmap background_;
     std::unique_ptr<MessageBoxes> screenBoxes_;
     MessageBoxes* boxes_ = nullptr;

@@ -216,6 +216,23 @@ TEST_F(Form1Test, TickThatChangesNothingRepaintsNothing) {
     EXPECT_GT(counter.paints, 0);
 }
 
+TEST_F(Form1Test, ModeTimerRestsWhileIdleAndWakesOnAnyChange) {
+    showWindow();
+    // Left alone, the window stops waking up every millisecond.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->timer()->isActive(); }, 10000));
+
+    // An option changed by any means wakes it, and a tick applies the new mode.
+    control<QRadioButton>(Control::Batchmodus)->setChecked(true);
+    EXPECT_TRUE(form->timer()->isActive());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown(Control::Batchrun); }, 10000));
+    EXPECT_FALSE(shown(Control::Dateien));
+
+    // User input wakes it as well.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !form->timer()->isActive(); }, 10000));
+    QTest::keyClick(form->control(Control::Laufwerk), Qt::Key_Shift);
+    EXPECT_TRUE(form->timer()->isActive());
+}
+
 TEST_F(Form1Test, BackgroundPictureShowsThroughTransparentLabelsOnly) {
     const QImage picture(QStringLiteral(":/assets/background.bmp"));
     ASSERT_FALSE(picture.isNull());
