@@ -125,8 +125,9 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
     try {
         view_.rereadFileList();
     } catch (const FileFailure& failure) {
-        // The folder went away after the run: the run's failure rule still holds.
-        showFailure(failure.number(), failure.description());
+        // The run itself is over and its results stand; only the new listing
+        // failed, so it is reported as any folder that cannot be listed.
+        view_.showMessage(failure.description(), "Error !", BoxStyle::OkExclamation);
     }
 }
 
