@@ -23,10 +23,8 @@ std::string numberText(std::int32_t count) {
 } // namespace
 
 void BatchWindowPresenter::onRunStart() {
-    for (const Control value : {Control::Romname, Control::Hersteller, Control::Cardid,
-                                Control::Land, Control::Namevoll, Control::Nameneu}) {
-        view_.setCaption(value, "");
-    }
+    clearCaptions(view_, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
+                          Control::Namevoll, Control::Nameneu});
     view_.clearList(Control::Listeschonrichtig);
     view_.clearList(Control::Listeunbekannt);
 }

@@ -57,14 +57,10 @@ RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
         }
     }
     // Captions and visibility cannot fail.
-    for (const Control value :
-         {Control::Dateiname, Control::Dateityp, Control::Romname, Control::Hersteller,
-          Control::Cardid, Control::Land, Control::Namevoll}) {
-        view.setCaption(value, "");
-    }
+    clearCaptions(view, {Control::Dateiname, Control::Dateityp, Control::Romname,
+                         Control::Hersteller, Control::Cardid, Control::Land, Control::Namevoll});
     view.setControlVisible(Control::Command2, false);
-    view.setCaption(Control::Nameneu, "");
-    view.setCaption(Control::CRC, "");
+    clearCaptions(view, {Control::Nameneu, Control::CRC});
     return outcome;
 }
 

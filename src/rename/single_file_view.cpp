@@ -7,12 +7,6 @@ namespace quillmark {
 
 namespace {
 
-void clearCaptions(WindowView& view, std::initializer_list<Control> controls) {
-    for (const Control control : controls) {
-        view.setCaption(control, "");
-    }
-}
-
 void reportFailure(WindowView& view, const FileFailure& failure) {
     if (failure.code() == FileFailureCode::PermissionDenied) {
         view.showMessage("Access denied !", "Error !", BoxStyle::OkExclamation);

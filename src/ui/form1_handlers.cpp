@@ -82,11 +82,8 @@ void Form1::Dateien_Click() {
 }
 
 void Form1::Dateimodus_Click() {
-    for (const Control value :
-         {Control::Nameneu, Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
-          Control::Namevoll, Control::Dateiname, Control::Dateityp}) {
-        applyCaption(value, QString());
-    }
+    clearCaptions(*this, {Control::Nameneu, Control::Romname, Control::Hersteller, Control::Cardid,
+                          Control::Land, Control::Namevoll, Control::Dateiname, Control::Dateityp});
 }
 
 void Form1::Batchmodus_Click() {
