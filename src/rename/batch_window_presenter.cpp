@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::string_view kFinishedStatus = "Batchmode runs...  Finished !";
 constexpr std::string_view kNoFilesText = "There are no files in this directory !";
-constexpr std::string_view kFailureTitle = "Fehler !";
 
 // A count as the result labels show it: a space, then the digits.
 std::string numberText(std::int32_t count) {
@@ -125,7 +124,7 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
     } catch (const FileFailure& failure) {
         // The run itself is over and its results stand; only the new listing
         // failed, so it is reported as any folder that cannot be listed.
-        view_.showMessage(failure.description(), "Error !", BoxStyle::OkExclamation);
+        view_.showMessage(failure.description(), kErrorTitle, BoxStyle::OkExclamation);
     }
 }
 

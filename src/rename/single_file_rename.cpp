@@ -12,10 +12,10 @@ namespace {
 // action goes on.
 bool goesOnAfter(WindowView& view, const FileFailure& failure) {
     if (failure.code() == FileFailureCode::FileAlreadyExists) {
-        view.showMessage("Drive is writeprotected !", "Fehler !", BoxStyle::OkExclamation);
+        view.showMessage("Drive is writeprotected !", kFailureTitle, BoxStyle::OkExclamation);
         return true;
     }
-    view.showMessage(failure.description(), "Fehler !", BoxStyle::OkExclamation);
+    view.showMessage(failure.description(), kFailureTitle, BoxStyle::OkExclamation);
     return false;
 }
 

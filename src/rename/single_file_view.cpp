@@ -9,7 +9,7 @@ namespace {
 
 void reportFailure(WindowView& view, const FileFailure& failure) {
     if (failure.code() == FileFailureCode::PermissionDenied) {
-        view.showMessage("Access denied !", "Error !", BoxStyle::OkExclamation);
+        view.showMessage("Access denied !", kErrorTitle, BoxStyle::OkExclamation);
     }
 }
 
