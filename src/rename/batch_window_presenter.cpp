@@ -75,17 +75,21 @@ void BatchWindowPresenter::showStatus(std::string_view text) {
     view_.paintNow(Control::Label17);
 }
 
-void BatchWindowPresenter::showFailure(std::int32_t code, const std::string& description) {
-    if (code == static_cast<std::int32_t>(FileFailureCode::FileAlreadyExists)) {
+void BatchWindowPresenter::showFailure(FileFailureCode code, const std::string& description) {
+    switch (code) {
+    case FileFailureCode::FileAlreadyExists:
         view_.showMessage("Drive is writeprotected !\nProgress aborted !", kFailureTitle,
                           BoxStyle::OkExclamation);
-    } else if (code == static_cast<std::int32_t>(FileFailureCode::PermissionDenied)) {
+        return;
+    case FileFailureCode::PermissionDenied:
         view_.showMessage("Access denied ! Batchmode aborted !", kFailureTitle,
                           BoxStyle::OkExclamation);
-    } else {
+        return;
+    default:
         // Not silent: a half-done folder needs a reason.
         view_.showMessage("Batchmode aborted !\n" + description, kFailureTitle,
                           BoxStyle::OkExclamation);
+        return;
     }
 }
 
@@ -96,7 +100,7 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
         view_.showMessage(kNoFilesText, "Alert !", BoxStyle::OkInformation);
         return;
     case BatchOutcome::Aborted:
-        showFailure(report.failureCode, report.failureDescription);
+        showFailure(static_cast<FileFailureCode>(report.failureCode), report.failureDescription);
         return;
     case BatchOutcome::Finished:
         break;
