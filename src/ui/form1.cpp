@@ -224,11 +224,11 @@ void Form1::setTabOrder() {
 void Form1::startNavigation() {
     workingFolder_ = pathBytes(QDir::currentPath());
     std::vector<std::string> drives = DriveList::mountedDrives();
-    const std::string startDrive = DriveList::driveOf(workingFolder_);
-    if (std::find(drives.begin(), drives.end(), startDrive) == drives.end()) {
-        drives.insert(std::lower_bound(drives.begin(), drives.end(), startDrive), startDrive);
+    startDrive_ = DriveList::driveOf(workingFolder_);
+    if (std::find(drives.begin(), drives.end(), startDrive_) == drives.end()) {
+        drives.insert(std::lower_bound(drives.begin(), drives.end(), startDrive_), startDrive_);
     }
-    laufwerk_->setDrives(drives, startDrive);
+    laufwerk_->setDrives(drives, startDrive_);
     try {
         ordner_->setPath(workingFolder_);
     } catch (const FileFailure&) {
@@ -238,7 +238,7 @@ void Form1::startNavigation() {
 }
 
 std::string Form1::folderOfDrive(const std::string& drive) const {
-    return drive == DriveList::driveOf(workingFolder_) ? workingFolder_ : drive;
+    return drive == startDrive_ ? workingFolder_ : drive;
 }
 
 QWidget* Form1::control(Control control) const {

@@ -102,6 +102,8 @@ private:
     std::unique_ptr<MessageBoxes> screenBoxes_;
     MessageBoxes* boxes_ = nullptr;
     std::string workingFolder_;
+    // The drive of the working folder, found once at the start.
+    std::string startDrive_;
     RomIdentity identity_;
 };
 
