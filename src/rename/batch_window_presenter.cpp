@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::string_view kFinishedStatus = "Batchmode runs...  Finished !";
 constexpr std::string_view kNoFilesText = "There are no files in this directory !";
-constexpr std::string_view kFailureTitle = "Fehler !";
 
 // A count as the result labels show it: a space, then the digits.
 std::string numberText(std::int32_t count) {
@@ -23,10 +22,8 @@ std::string numberText(std::int32_t count) {
 } // namespace
 
 void BatchWindowPresenter::onRunStart() {
-    for (const Control value : {Control::Romname, Control::Hersteller, Control::Cardid,
-                                Control::Land, Control::Namevoll, Control::Nameneu}) {
-        view_.setCaption(value, "");
-    }
+    clearCaptions(view_, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
+                          Control::Namevoll, Control::Nameneu});
     view_.clearList(Control::Listeschonrichtig);
     view_.clearList(Control::Listeunbekannt);
 }
@@ -78,17 +75,21 @@ void BatchWindowPresenter::showStatus(std::string_view text) {
     view_.paintNow(Control::Label17);
 }
 
-void BatchWindowPresenter::showFailure(std::int32_t code, const std::string& description) {
-    if (code == static_cast<std::int32_t>(FileFailureCode::FileAlreadyExists)) {
+void BatchWindowPresenter::showFailure(FileFailureCode code, const std::string& description) {
+    switch (code) {
+    case FileFailureCode::FileAlreadyExists:
         view_.showMessage("Drive is writeprotected !\nProgress aborted !", kFailureTitle,
                           BoxStyle::OkExclamation);
-    } else if (code == static_cast<std::int32_t>(FileFailureCode::PermissionDenied)) {
+        return;
+    case FileFailureCode::PermissionDenied:
         view_.showMessage("Access denied ! Batchmode aborted !", kFailureTitle,
                           BoxStyle::OkExclamation);
-    } else {
+        return;
+    default:
         // Not silent: a half-done folder needs a reason.
         view_.showMessage("Batchmode aborted !\n" + description, kFailureTitle,
                           BoxStyle::OkExclamation);
+        return;
     }
 }
 
@@ -99,7 +100,7 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
         view_.showMessage(kNoFilesText, "Alert !", BoxStyle::OkInformation);
         return;
     case BatchOutcome::Aborted:
-        showFailure(report.failureCode, report.failureDescription);
+        showFailure(static_cast<FileFailureCode>(report.failureCode), report.failureDescription);
         return;
     case BatchOutcome::Finished:
         break;
@@ -125,8 +126,9 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
     try {
         view_.rereadFileList();
     } catch (const FileFailure& failure) {
-        // The folder went away after the run: the run's failure rule still holds.
-        showFailure(failure.number(), failure.description());
+        // The run itself is over and its results stand; only the new listing
+        // failed, so it is reported as any folder that cannot be listed.
+        view_.showMessage(failure.description(), kErrorTitle, BoxStyle::OkExclamation);
     }
 }
 

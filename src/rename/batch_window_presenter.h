@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fsys/file_failure.h"
 #include "rename/batch_observer.h"
 #include "rename/batch_run.h"
 #include "rename/window_view.h"
@@ -33,7 +34,7 @@ public:
 private:
     void showProgress(std::int32_t value);
     void showStatus(std::string_view text);
-    void showFailure(std::int32_t code, const std::string& description);
+    void showFailure(FileFailureCode code, const std::string& description);
 
     WindowView& view_;
     // What this run last painted; nothing before its first change.

@@ -12,6 +12,11 @@ enum class BoxStyle {
     OkInformation = 64, // OK, information icon
 };
 
+// The titles of the failure boxes: "Fehler !" when a rename or a batch run
+// fails, "Error !" when a file or folder cannot be read or listed.
+inline constexpr std::string_view kFailureTitle = "Fehler !";
+inline constexpr std::string_view kErrorTitle = "Error !";
+
 // The button that closed a box.
 enum class BoxButton { Ok = 1, Cancel = 2, Retry = 4 };
 

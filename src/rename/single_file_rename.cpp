@@ -3,27 +3,20 @@
 #include "fsys/rename_file.h"
 #include "romid/identify.h"
 
-#include <functional>
-
 namespace quillmark {
 
 namespace {
 
-// One step of the action under its failure rule: an existing target is
-// reported and the action goes on; any other failure is reported and ends it.
-// Returns whether the action goes on.
-bool guarded(WindowView& view, const std::function<void()>& step) {
-    try {
-        step();
+// The action's failure rule: an existing target is reported and the action
+// goes on; any other failure is reported and ends it. Returns whether the
+// action goes on.
+bool goesOnAfter(WindowView& view, const FileFailure& failure) {
+    if (failure.code() == FileFailureCode::FileAlreadyExists) {
+        view.showMessage("Drive is writeprotected !", kFailureTitle, BoxStyle::OkExclamation);
         return true;
-    } catch (const FileFailure& failure) {
-        if (failure.code() == FileFailureCode::FileAlreadyExists) {
-            view.showMessage("Drive is writeprotected !", "Fehler !", BoxStyle::OkExclamation);
-            return true;
-        }
-        view.showMessage(failure.description(), "Fehler !", BoxStyle::OkExclamation);
-        return false;
     }
+    view.showMessage(failure.description(), kFailureTitle, BoxStyle::OkExclamation);
+    return false;
 }
 
 } // namespace
@@ -53,33 +46,21 @@ RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
     if (outcome.result == RenameResult::Nothing) {
         return outcome;
     }
-    const auto failedRename = [&] {
-        if (outcome.failure) {
-            throw *outcome.failure;
-        }
-    };
-    const auto clear = [&view](Control control) {
-        return [&view, control] { view.setCaption(control, ""); };
-    };
-    const std::function<void()> steps[] = {
-        failedRename,
-        [&view] { view.rereadFileList(); },
-        clear(Control::Dateiname),
-        clear(Control::Dateityp),
-        clear(Control::Romname),
-        clear(Control::Hersteller),
-        clear(Control::Cardid),
-        clear(Control::Land),
-        clear(Control::Namevoll),
-        [&view] { view.setControlVisible(Control::Command2, false); },
-        clear(Control::Nameneu),
-        clear(Control::CRC),
-    };
-    for (const auto& step : steps) {
-        if (!guarded(view, step)) {
-            break;
+    if (outcome.failure && !goesOnAfter(view, *outcome.failure)) {
+        return outcome;
+    }
+    try {
+        view.rereadFileList();
+    } catch (const FileFailure& failure) {
+        if (!goesOnAfter(view, failure)) {
+            return outcome;
         }
     }
+    // Captions and visibility cannot fail.
+    clearCaptions(view, {Control::Dateiname, Control::Dateityp, Control::Romname,
+                         Control::Hersteller, Control::Cardid, Control::Land, Control::Namevoll});
+    view.setControlVisible(Control::Command2, false);
+    clearCaptions(view, {Control::Nameneu, Control::CRC});
     return outcome;
 }
 

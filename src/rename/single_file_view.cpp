@@ -7,15 +7,9 @@ namespace quillmark {
 
 namespace {
 
-void clearCaptions(WindowView& view, std::initializer_list<Control> controls) {
-    for (const Control control : controls) {
-        view.setCaption(control, "");
-    }
-}
-
 void reportFailure(WindowView& view, const FileFailure& failure) {
     if (failure.code() == FileFailureCode::PermissionDenied) {
-        view.showMessage("Access denied !", "Error !", BoxStyle::OkExclamation);
+        view.showMessage("Access denied !", kErrorTitle, BoxStyle::OkExclamation);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "rename/message_boxes.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string_view>
 
 namespace quillmark {
@@ -30,5 +31,12 @@ public:
     // a long action that keeps the event loop waiting still shows how far it is.
     virtual void paintNow(Control control) = 0;
 };
+
+// Empties the captions of `controls`, one after the other in the given order.
+inline void clearCaptions(WindowView& view, std::initializer_list<Control> controls) {
+    for (const Control control : controls) {
+        view.setCaption(control, "");
+    }
+}
 
 } // namespace quillmark

@@ -23,7 +23,6 @@ public:
 
     // The selected file's name, "" when none is selected.
     std::string selectedFileName() const;
-    std::string entry(int row) const;
     // Every entry's file name as bytes, in list order.
     const std::vector<std::string>& entries() const;
 
@@ -36,6 +35,8 @@ protected:
 private:
     // The row of the selected entry, -1 when none is selected.
     int selectedRow() const;
+    // The file name of a row, "" for a row that does not exist.
+    std::string entry(int row) const;
 
     std::string path_;
     // The bytes of each row's name; the rows show them decoded, in this order.

@@ -1,5 +1,7 @@
 #include "fonts.h"
 
+#include <QStringList>
+
 namespace quillmark {
 
 namespace {
@@ -12,14 +14,16 @@ QFont makeFont(const QString& first, const QString& fallback, qreal points, QFon
     return font;
 }
 
+// Verdana 8.25 pt bold; DejaVu Sans, drawn on Verdana's proportions, where
+// Verdana is not installed.
+QFont verdanaBold() {
+    return makeFont(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), 8.25, QFont::Bold);
+}
+
 } // namespace
 
 QFont dialogFont() {
     return makeFont(QStringLiteral("DejaVu Sans"), QStringLiteral("Verdana"), 7.5, QFont::Normal);
-}
-
-QFont verdanaBold() {
-    return makeFont(QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans"), 8.25, QFont::Bold);
 }
 
 QFont fontFor(ControlFont font) {

@@ -10,7 +10,6 @@
 #include "qt_text.h"
 #include "window_texts.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -93,7 +92,6 @@ Form1::Form1(QWidget* parent)
     startNavigation();
     laufwerk_->setFocus();
     Form_Load();
-    qApp->installEventFilter(this);
     wakeTimer();
 }
 
@@ -185,26 +183,12 @@ void Form1::connectHandlers() {
 
 namespace {
 
-// How long the mode timer goes on ticking after the last input or option
-// change. Waking a process every millisecond costs about 2 % of a core by
-// itself, so an idle window must not; a tick after this long would find
+// How long the mode timer goes on ticking after the last option change.
+// Waking a process every millisecond costs about 2 % of a core by itself, so
+// an idle window must not. The tick reads only the four option buttons, and
+// each change to them announces itself, so a tick after this long would find
 // everything as the last one left it.
 constexpr qint64 kTimerRestAfterMilliseconds = 500;
-
-bool isUserInput(QEvent::Type type) {
-    switch (type) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease:
-    case QEvent::Wheel:
-    case QEvent::TouchBegin:
-        return true;
-    default:
-        return false;
-    }
-}
 
 } // namespace
 
@@ -220,13 +204,6 @@ void Form1::tick() {
     if (sinceActivity_.elapsed() > kTimerRestAfterMilliseconds) {
         timer_->stop();
     }
-}
-
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
-    if (isUserInput(event->type())) {
-        wakeTimer();
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 void Form1::setTabOrder() {
@@ -247,11 +224,11 @@ void Form1::setTabOrder() {
 void Form1::startNavigation() {
     workingFolder_ = pathBytes(QDir::currentPath());
     std::vector<std::string> drives = DriveList::mountedDrives();
-    const std::string startDrive = DriveList::driveOf(workingFolder_);
-    if (std::find(drives.begin(), drives.end(), startDrive) == drives.end()) {
-        drives.insert(std::lower_bound(drives.begin(), drives.end(), startDrive), startDrive);
+    startDrive_ = DriveList::driveOf(workingFolder_);
+    if (std::find(drives.begin(), drives.end(), startDrive_) == drives.end()) {
+        drives.insert(std::lower_bound(drives.begin(), drives.end(), startDrive_), startDrive_);
     }
-    laufwerk_->setDrives(drives, startDrive);
+    laufwerk_->setDrives(drives, startDrive_);
     try {
         ordner_->setPath(workingFolder_);
     } catch (const FileFailure&) {
@@ -261,7 +238,7 @@ void Form1::startNavigation() {
 }
 
 std::string Form1::folderOfDrive(const std::string& drive) const {
-    return drive == DriveList::driveOf(workingFolder_) ? workingFolder_ : drive;
+    return drive == startDrive_ ? workingFolder_ : drive;
 }
 
 QWidget* Form1::control(Control control) const {

@@ -66,7 +66,6 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* createControl(const ControlLayout& layout);
@@ -88,7 +87,7 @@ private:
     QRadioButton* option(Control control) const;
     NamingStyle namingStyle() const;
     // The mode timer rests while nothing the tick reads can change, and wakes
-    // on user input or a changed option.
+    // when an option button changes.
     void wakeTimer();
     void tick();
 
@@ -103,6 +102,8 @@ private:
     std::unique_ptr<MessageBoxes> screenBoxes_;
     MessageBoxes* boxes_ = nullptr;
     std::string workingFolder_;
+    // The drive of the working folder, found once at the start.
+    std::string startDrive_;
     RomIdentity identity_;
 };
 

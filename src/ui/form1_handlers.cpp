@@ -47,7 +47,7 @@ void Form1::Laufwerk_Change() {
             ordner_->setPath(folder);
             return;
         } catch (const FileFailure& failure) {
-            if (showMessage(failure.description(), "Error !", BoxStyle::RetryCancel) !=
+            if (showMessage(failure.description(), kErrorTitle, BoxStyle::RetryCancel) !=
                 BoxButton::Retry) {
                 return;
             }
@@ -61,7 +61,7 @@ void Form1::Ordner_Change() {
     } catch (const FileFailure& failure) {
         // The folder went away between the two listings: the file list stays
         // on it, empty, and the user learns why.
-        showMessage(failure.description(), "Error !", BoxStyle::OkExclamation);
+        showMessage(failure.description(), kErrorTitle, BoxStyle::OkExclamation);
     }
 }
 
@@ -69,7 +69,7 @@ void Form1::openFolder(const std::string& folder) {
     try {
         ordner_->setPath(folder);
     } catch (const FileFailure& failure) {
-        showMessage(failure.description(), "Error !", BoxStyle::OkExclamation);
+        showMessage(failure.description(), kErrorTitle, BoxStyle::OkExclamation);
     }
 }
 
@@ -82,11 +82,8 @@ void Form1::Dateien_Click() {
 }
 
 void Form1::Dateimodus_Click() {
-    for (const Control value :
-         {Control::Nameneu, Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
-          Control::Namevoll, Control::Dateiname, Control::Dateityp}) {
-        applyCaption(value, QString());
-    }
+    clearCaptions(*this, {Control::Nameneu, Control::Romname, Control::Hersteller, Control::Cardid,
+                          Control::Land, Control::Namevoll, Control::Dateiname, Control::Dateityp});
 }
 
 void Form1::Batchmodus_Click() {

@@ -204,15 +204,25 @@ TEST_F(BatchWindow, OtherFailuresShowTheirDescription) {
     EXPECT_NE(view.boxes[0].text.find("missing.ini"), std::string::npos) << view.boxes[0].text;
 }
 
-TEST_F(BatchWindow, FolderGoneBeforeTheReReadIsReported) {
+TEST_F(BatchWindow, FailedReReadIsReportedAndTheFinishedRunStays) {
     roms.write("a.txt", "text");
-    view.onReread = [] { throw FileFailure(FileFailureCode::PathNotFound, "Path not found"); };
-    const BatchReport report = run();
-    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
-    ASSERT_EQ(view.boxes.size(), 2u);
-    EXPECT_EQ(view.boxes[1], (FakeView::Box{"Batchmode aborted !\nPath not found", "Fehler !",
-                                            BoxStyle::OkExclamation}));
-    EXPECT_TRUE(view.shown(Control::Labelinsgesamt)) << "the counts of the run stay";
+    for (const FileFailure& failure :
+         {FileFailure(FileFailureCode::PathNotFound, "Path not found"),
+          FileFailure(FileFailureCode::PermissionDenied, "Permission denied"),
+          FileFailure(FileFailureCode::FileAlreadyExists, "File already exists")}) {
+        view.boxes.clear();
+        view.onReread = [&failure] { throw failure; };
+        const BatchReport report = run();
+        EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+        EXPECT_EQ(view.boxes, (Boxes{{"Batchrun finished !", "Quillmark:", BoxStyle::OkInformation},
+                                     {failure.description(), "Error !", BoxStyle::OkExclamation}}));
+        EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...  Finished !");
+        EXPECT_EQ(view.progress, 100);
+        EXPECT_EQ(view.caption(Control::Labelinsgesamt), " 1");
+        for (const Control member : kBatchResultGroup) {
+            EXPECT_TRUE(view.shown(member)) << controlName(member);
+        }
+    }
 }
 
 } // namespace
