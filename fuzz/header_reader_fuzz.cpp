@@ -230,9 +230,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         checkRomFields(format, id);
         checkOtherOrder(header, format, id);
-        id.countryText = countryDisplayText(id.headerBytes[31]);
-        id.countrySuffix = countrySuffix(id.headerBytes[31], SuffixSet::SingleFile);
-        checkCountry(id.headerBytes[31]);
+        const std::uint8_t country = id.headerBytes[kCountryByteIndex];
+        id.countryText = countryDisplayText(country);
+        id.countrySuffix = countrySuffix(country, SuffixSet::SingleFile);
+        checkCountry(country);
         checkNaming(id);
     }
     const std::string_view input(reinterpret_cast<const char*>(data), size);

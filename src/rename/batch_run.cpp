@@ -15,8 +15,6 @@ namespace quillmark {
 
 namespace {
 
-constexpr std::size_t kCountryIndex = 31;
-
 std::int32_t clampedCount(std::size_t count) {
     return static_cast<std::int32_t>(
         std::min<std::size_t>(count, std::numeric_limits<std::int32_t>::max()));
@@ -45,7 +43,7 @@ public:
             return;
         }
         identity_.countrySuffix =
-            countrySuffix(identity_.headerBytes[kCountryIndex], SuffixSet::Batch);
+            countrySuffix(identity_.headerBytes[kCountryByteIndex], SuffixSet::Batch);
         lookUpName();
         countMarker(settleMarker(identity_), fileName);
         applyNamingStyle(identity_, style_);

@@ -28,7 +28,7 @@ Identification identifyFile(RomIdentity& identity, const std::string& folder,
         if (result.format == RomFormat::NotRom) {
             return result;
         }
-        const std::uint8_t country = identity.headerBytes[31];
+        const std::uint8_t country = identity.headerBytes[kCountryByteIndex];
         identity.countryText = countryDisplayText(country);
         identity.countrySuffix = countrySuffix(country, SuffixSet::SingleFile);
 
