@@ -1,6 +1,7 @@
 #include "rename_file.h"
 
 #include "file_failure.h"
+#include "paths.h"
 #include "system_calls.h"
 
 #include <cerrno>

@@ -1,6 +1,7 @@
 #include "batch_run.h"
 
 #include "fsys/file_failure.h"
+#include "fsys/paths.h"
 #include "fsys/rename_file.h"
 #include "romid/file_name.h"
 #include "romid/identify.h"

@@ -1,18 +1,10 @@
 #include "identify.h"
 
-#include "fsys/rename_file.h"
 #include "romid/demo_table.h"
 #include "romid/file_name.h"
 #include "romid/rom_header.h"
 
 namespace quillmark {
-
-std::string pathSeparatorFor(std::string_view folder) {
-    if (!folder.empty() && folder.back() == kPathSeparator) {
-        return {};
-    }
-    return std::string(1, kPathSeparator);
-}
 
 RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes) {
     const RomFormat format = readRomHeader(identity.romFilePath, identity);
@@ -43,7 +35,7 @@ Identification identifyFile(RomIdentity& identity, const std::string& folder,
     Identification result;
     identity.newFileName.clear();
     identity.pathSeparator = pathSeparatorFor(folder);
-    identity.romFilePath = folder + identity.pathSeparator + fileName;
+    identity.romFilePath = joinPath(folder, fileName);
     try {
         result.format = readHeaderAndSuffix(identity, SuffixSet::SingleFile);
         result.headerRead = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fsys/file_failure.h"
+#include "fsys/paths.h"
 #include "romid/country.h"
 #include "romid/name_list.h"
 #include "romid/rom_identity.h"
@@ -19,9 +20,6 @@ struct Identification {
     bool renameOffered = false;         // a name was composed: the rename may be offered
     std::optional<FileFailure> failure; // what ended it early, if anything
 };
-
-// "" when the folder path already ends in the separator (a root), else the separator.
-std::string pathSeparatorFor(std::string_view folder);
 
 // Where a title came from; the batch run shows a demo-table title at once.
 enum class TitleSource { None, DemoTable, NameList };
