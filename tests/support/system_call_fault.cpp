@@ -1,7 +1,5 @@
 #include "support/system_call_fault.h"
 
-#include "fsys/system_calls.h"
-
 #include <cerrno>
 
 namespace quillmark::test {
@@ -21,7 +19,7 @@ template <Call call, typename Result> Result fail(Result value) {
 
 } // namespace
 
-SystemCallFault::SystemCallFault(Call call, int err) : call_(call) {
+SystemCallFault::SystemCallFault(Call call, int err) : saved_(systemCalls()) {
     injected[static_cast<int>(call)] = err;
     SystemCalls& sys = systemCalls();
     switch (call) {
@@ -49,28 +47,7 @@ SystemCallFault::SystemCallFault(Call call, int err) : call_(call) {
 }
 
 SystemCallFault::~SystemCallFault() {
-    SystemCalls& sys = systemCalls();
-    const SystemCalls& real = realSystemCalls();
-    switch (call_) {
-    case Call::Open:
-        sys.open = real.open;
-        break;
-    case Call::Fstat:
-        sys.fstat = real.fstat;
-        break;
-    case Call::Read:
-        sys.read = real.read;
-        break;
-    case Call::RenameNoReplace:
-        sys.renameNoReplace = real.renameNoReplace;
-        break;
-    case Call::Link:
-        sys.link = real.link;
-        break;
-    case Call::Opendir:
-        sys.opendir = real.opendir;
-        break;
-    }
+    systemCalls() = saved_;
 }
 
 } // namespace quillmark::test

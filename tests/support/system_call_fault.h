@@ -1,9 +1,11 @@
 #pragma once
 
+#include "fsys/system_calls.h"
+
 namespace quillmark::test {
 
 // Makes one system call of the file layer fail with a chosen errno for the
-// lifetime of the object, then puts the real call back.
+// lifetime of the object, then puts the table back as it was.
 class SystemCallFault {
 public:
     enum class Call { Open, Fstat, Read, RenameNoReplace, Link, Opendir };
@@ -14,7 +16,7 @@ public:
     SystemCallFault& operator=(const SystemCallFault&) = delete;
 
 private:
-    Call call_;
+    SystemCalls saved_;
 };
 
 } // namespace quillmark::test
