@@ -42,6 +42,8 @@ struct RomIdentity {
     std::string fullTitle;
     std::string newFileName;
     bool romUnknown = false;
+
+    bool operator==(const RomIdentity&) const = default;
 };
 
 } // namespace quillmark
