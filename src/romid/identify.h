@@ -1,7 +1,7 @@
 #pragma once
 
 #include "fsys/file_failure.h"
-#include "fsys/paths.h"
+#include "fsys/paths.h" // pathSeparatorFor, for callers that build the folder prefix
 #include "romid/country.h"
 #include "romid/name_list.h"
 #include "romid/rom_identity.h"
