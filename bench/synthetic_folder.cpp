@@ -1,5 +1,8 @@
 #include "synthetic_folder.h"
 
+#include "names/cartridge_header.h"
+#include "romid/country.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -21,23 +24,9 @@ constexpr std::size_t kGroup = 10;
 constexpr std::size_t kKnownPerGroup = 7; // six to rename, one already right
 constexpr std::size_t kTitledDemos = 10;
 
-struct Country {
-    char letter;
-    std::string_view batchSuffix;
-};
-
 // Eight letters with eight different batch suffixes: a game can appear under
 // each of them without two files getting one name.
-constexpr std::array<Country, 8> kCountries{{
-    {'E', " (USA)"},
-    {'D', " (Euro - Deutschland)"},
-    {'F', " (Euro - Frankreich)"},
-    {'I', " (Euro - Italien)"},
-    {'U', " (Australien)"},
-    {'J', " (JAP)"},
-    {'P', " (Euro)"},
-    {'A', ""},
-}};
+constexpr std::array<std::uint8_t, 8> kCountries{'E', 'D', 'F', 'I', 'U', 'J', 'P', 'A'};
 
 struct DemoRow {
     std::string_view internalName;
@@ -73,26 +62,10 @@ std::string gameTitle(std::size_t record) {
     return numbered("Quill Game %06zu", record);
 }
 
-// A 64-byte cartridge header in Z64 order, or in V64 order with every pair exchanged.
-std::string header(std::string_view internalName, std::array<std::uint8_t, 4> crc1, char country,
-                   bool swapped) {
-    std::string bytes(64, '\0');
-    const char magic[4] = {'\x80', '\x37', '\x12', '\x40'};
-    std::copy(std::begin(magic), std::end(magic), bytes.begin());
-    std::copy(crc1.begin(), crc1.end(), bytes.begin() + 0x10);
-    std::string name(internalName);
-    name.resize(20, ' ');
-    std::copy(name.begin(), name.end(), bytes.begin() + 0x20);
-    bytes[0x3B] = 'N';
-    bytes[0x3C] = 'Q';
-    bytes[0x3D] = 'M';
-    bytes[0x3E] = country;
-    if (swapped) {
-        for (std::size_t i = 0; i < bytes.size(); i += 2) {
-            std::swap(bytes[i], bytes[i + 1]);
-        }
-    }
-    return bytes;
+// A 64-byte cartridge header without CRC2, in Z64 order or in V64 order.
+std::string header(std::string_view internalName, const std::array<std::uint8_t, 4>& crc1,
+                   std::uint8_t country, bool swapped) {
+    return cartridgeHeader(internalName, crc1, {}, country, swapped);
 }
 
 std::size_t knownSlots(std::size_t count) {
@@ -114,10 +87,11 @@ SyntheticFile syntheticFile(std::size_t index) {
     if (kind <= 5 || kind == 8) {
         const std::size_t slot = group * kKnownPerGroup + (kind == 8 ? 6 : kind);
         const std::size_t record = slot / kCountries.size();
-        const Country& country = kCountries[slot % kCountries.size()];
-        file.bytes = header(gameKey(record), crc1, country.letter, swapped);
+        const std::uint8_t country = kCountries[slot % kCountries.size()];
+        file.bytes = header(gameKey(record), crc1, country, swapped);
         file.looksUpName = true;
-        const std::string proposed = gameTitle(record) + std::string(country.batchSuffix) + ".v64";
+        const std::string proposed =
+            gameTitle(record) + countrySuffix(country, SuffixSet::Batch) + ".v64";
         if (kind == 8) {
             file.name = proposed;
         } else {
@@ -129,7 +103,7 @@ SyntheticFile syntheticFile(std::size_t index) {
         if (group < kTitledDemos) {
             const DemoRow& row = kDemoRows[group];
             file.bytes = header(row.internalName, row.crc1, 'E', swapped);
-            file.target = std::string(row.title) + " (USA).v64";
+            file.target = std::string(row.title) + countrySuffix('E', SuffixSet::Batch) + ".v64";
         } else {
             file.bytes = header("Test Program", crc1, 'E', swapped); // a CRC1 the table lacks
         }

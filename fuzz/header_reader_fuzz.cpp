@@ -43,17 +43,6 @@ RomIdentity leftOver(bool byteSwapped) {
     return identity;
 }
 
-bool sameFields(const RomIdentity& a, const RomIdentity& b) {
-    return a.romFilePath == b.romFilePath && a.pathSeparator == b.pathSeparator &&
-           a.headerBytes == b.headerBytes && a.magicText == b.magicText &&
-           a.byteSwapped == b.byteSwapped && a.crc1Text == b.crc1Text &&
-           a.internalName == b.internalName && a.manufacturerName == b.manufacturerName &&
-           a.manufacturerText == b.manufacturerText && a.cardIdText == b.cardIdText &&
-           a.countryText == b.countryText && a.countrySuffix == b.countrySuffix &&
-           a.listKey == b.listKey && a.fullTitle == b.fullTitle && a.newFileName == b.newFileName &&
-           a.romUnknown == b.romUnknown;
-}
-
 // The display text of a byte string is valid UTF-8 with one character per byte.
 void requireDisplayable(std::string_view bytes) {
     const std::string shown = displayText(bytes);
@@ -79,8 +68,7 @@ void checkNotRom(const HeaderBytes& header, const RomIdentity& before, const Rom
         expected.headerBytes[i] = header.bytes[i];
         expected.headerBytes[4 + i] = header.bytes[0x10 + i];
     }
-    require(sameFields(expected, after),
-            "a file that is no ROM changes only magicText and headerBytes 0-7");
+    require(expected == after, "a file that is no ROM changes only magicText and headerBytes 0-7");
     require(after.magicText.size() >= 4 && after.magicText.size() <= 8 &&
                 fuzz::isUpperHex(after.magicText),
             "magicText is 4 to 8 upper-case hex digits");
@@ -199,7 +187,7 @@ void checkFileReadsTheSame(const std::uint8_t* data, std::size_t size, bool swap
         std::fprintf(stderr, "%s\n", failure.what());
         require(false, "a readable regular file is read without failure");
     }
-    require(fileFormat == format && sameFields(fromFile, fromBytes),
+    require(fileFormat == format && fromFile == fromBytes,
             "reading the file gives what its first 64 bytes give, zeros past its end");
 }
 
@@ -230,9 +218,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         checkRomFields(format, id);
         checkOtherOrder(header, format, id);
-        id.countryText = countryDisplayText(id.headerBytes[31]);
-        id.countrySuffix = countrySuffix(id.headerBytes[31], SuffixSet::SingleFile);
-        checkCountry(id.headerBytes[31]);
+        const std::uint8_t country = id.headerBytes[kCountryByteIndex];
+        id.countryText = countryDisplayText(country);
+        id.countrySuffix = countrySuffix(country, SuffixSet::SingleFile);
+        checkCountry(country);
         checkNaming(id);
     }
     const std::string_view input(reinterpret_cast<const char*>(data), size);

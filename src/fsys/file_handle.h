@@ -12,8 +12,6 @@ namespace quillmark {
 // Closes the descriptor however the operation ends.
 class FileHandle {
 public:
-    explicit FileHandle(int fd) : fd_(fd) {}
-
     // Opens `path` for reading without blocking (a FIFO or device would
     // otherwise hang the open) and reads its status into `st`. Throws
     // FileFailure; nothing stays open then.

@@ -1,6 +1,7 @@
 #include "folder_listing.h"
 
 #include "file_failure.h"
+#include "paths.h"
 #include "system_calls.h"
 
 #include <algorithm>
@@ -28,11 +29,7 @@ bool isEntryOfKind(const std::string& folder, const dirent& entry,
     }
 #endif
     // Links, and file systems that do not report the type, need a stat.
-    std::string path = folder;
-    if (path.empty() || path.back() != '/') {
-        path += '/';
-    }
-    path += entry.d_name;
+    const std::string path = joinPath(folder, entry.d_name);
     struct stat st {};
     return systemCalls().stat(path.c_str(), &st) == 0 && isKind(st.st_mode);
 }

@@ -1,9 +1,11 @@
 #include "rename_file.h"
 
 #include "file_failure.h"
+#include "paths.h"
 #include "system_calls.h"
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace quillmark {
@@ -76,6 +78,18 @@ int renameNoReplace(const SystemCalls& sys, const char* from, const char* to) {
     return checkThenRename(sys, from, to);
 }
 
+// Neither the new name nor the old one could be given to the file: it is left
+// under the temporary name, which the failure names so the user can find it.
+// Code 75, since 58 and 70 are shown with fixed texts that would hide the name.
+FileFailure strandedFailure(int forwardErr, int backErr, const std::string& source,
+                            const std::string& target, const std::string& temporary) {
+    std::string description(failureText(FileFailureCode::PathFileAccessError));
+    description += ": renaming to " + target + " failed (" + std::strerror(forwardErr) +
+                   "), and so did renaming back to " + source + " (" + std::strerror(backErr) +
+                   "); the file is now " + temporary;
+    return FileFailure(FileFailureCode::PathFileAccessError, std::move(description));
+}
+
 // Case-only rename on a case-insensitive file system: the target "exists" as
 // the source itself, so go through a free temporary name in the same folder.
 void renameCaseOnly(const SystemCalls& sys, const std::string& source, const std::string& target) {
@@ -89,7 +103,9 @@ void renameCaseOnly(const SystemCalls& sys, const std::string& source, const std
         }
         if (renameNoReplace(sys, temporary.c_str(), target.c_str()) != 0) {
             const int err = errno;
-            renameNoReplace(sys, temporary.c_str(), source.c_str());
+            if (renameNoReplace(sys, temporary.c_str(), source.c_str()) != 0) {
+                throw strandedFailure(err, errno, source, target, temporary);
+            }
             throw failureFromErrno(err, target);
         }
         return;

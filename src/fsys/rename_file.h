@@ -5,9 +5,6 @@
 
 namespace quillmark {
 
-// The platform's path separator.
-inline constexpr char kPathSeparator = '/';
-
 // Renames the file at `sourcePath` to `targetPrefix` + `newName`, where the
 // prefix is a folder path with its separator. Never replaces an existing file:
 // an existing target throws FileFailure 58 and stays untouched. A target equal

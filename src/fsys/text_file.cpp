@@ -41,6 +41,13 @@ bool isSettled(const FileStamp& stamp) {
     return modified <= now - kSettledAfterNanoseconds;
 }
 
+FileFailure tooLarge(const std::string& path) {
+    return FileFailure(FileFailureCode::PathFileAccessError,
+                       std::string(failureText(FileFailureCode::PathFileAccessError)) +
+                           " (file larger than " + std::to_string(kTextFileSizeLimit >> 20) +
+                           " MiB): " + path);
+}
+
 } // namespace
 
 std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp) {
@@ -54,6 +61,9 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
     const FileStamp current = stampOf(st);
     if (current == stamp) {
         return std::nullopt;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > kTextFileSizeLimit) {
+        throw tooLarge(path);
     }
     std::string contents;
     contents.resize(static_cast<std::size_t>(st.st_size));
@@ -71,6 +81,9 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
             break;
         }
         filled += static_cast<std::size_t>(n);
+        if (filled > kTextFileSizeLimit) {
+            throw tooLarge(path);
+        }
     }
     contents.resize(filled);
     // An unsettled stamp is not kept, so the next call reads the file again.

@@ -18,12 +18,17 @@ struct FileStamp {
     bool operator==(const FileStamp&) const = default;
 };
 
+// The largest file readFileIfChanged reads. A real name list is some 50 KB;
+// a file far larger is no name list, and reading it whole could exhaust memory.
+inline constexpr std::uint64_t kTextFileSizeLimit = 64 * 1024 * 1024;
+
 // Opens the file, reads its stamp and, only when it differs from `stamp`,
 // reads the whole file; closes it in every case. Returns the contents when
 // they were read (and updates `stamp`), nothing when the file is unchanged.
 // A modification time less than two seconds old is not kept in `stamp`: an
 // edit within the file system's clock granularity could share it.
-// Throws FileFailure when the file cannot be opened or read.
+// Throws FileFailure when the file cannot be opened or read, and (75) when it
+// is larger than kTextFileSizeLimit or grows past it while being read.
 std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp);
 
 } // namespace quillmark

@@ -1,12 +1,10 @@
 #include "batch_run.h"
 
 #include "fsys/file_failure.h"
+#include "fsys/paths.h"
 #include "fsys/rename_file.h"
-#include "romid/country.h"
-#include "romid/demo_table.h"
 #include "romid/file_name.h"
 #include "romid/identify.h"
-#include "romid/rom_header.h"
 
 #include <algorithm>
 #include <limits>
@@ -14,8 +12,6 @@
 namespace quillmark {
 
 namespace {
-
-constexpr std::size_t kCountryIndex = 31;
 
 std::int32_t clampedCount(std::size_t count) {
     return static_cast<std::int32_t>(
@@ -40,13 +36,13 @@ public:
         identity_.romFilePath.assign(prefix_).append(fileName);
         identity_.newFileName.clear();
 
-        if (readRomHeader(identity_.romFilePath, identity_) == RomFormat::NotRom) {
+        if (readHeaderAndSuffix(identity_, SuffixSet::Batch) == RomFormat::NotRom) {
             observer_.onNotRom();
             return;
         }
-        identity_.countrySuffix =
-            countrySuffix(identity_.headerBytes[kCountryIndex], SuffixSet::Batch);
-        lookUpName();
+        if (findTitle(identity_, listPath_) == TitleSource::DemoTable) {
+            observer_.onDemoTitle(identity_.fullTitle);
+        }
         countMarker(settleMarker(identity_), fileName);
         applyNamingStyle(identity_, style_);
         observer_.onProposedName(identity_.newFileName);
@@ -67,22 +63,6 @@ public:
     }
 
 private:
-    // The demo table first; the name list only for names the table does not cover.
-    void lookUpName() {
-        const DemoResult demo = lookUpDemo(identity_.internalName, identity_.crc1Text);
-        bool titleFound = false;
-        if (demo.outcome == DemoLookup::Title) {
-            identity_.fullTitle = demo.title;
-            observer_.onDemoTitle(identity_.fullTitle);
-            titleFound = true;
-        } else if (demo.outcome == DemoLookup::NotInTable) {
-            titleFound = lookUpTitle(identity_, listPath_);
-        }
-        if (titleFound) {
-            identity_.newFileName = composeFileName(identity_.fullTitle, identity_.countrySuffix);
-        }
-    }
-
     void countMarker(NameMarker marker, const std::string& fileName) {
         if (marker == NameMarker::RomUnknown) {
             ++report_.unknownCount;

@@ -1,18 +1,32 @@
 #include "identify.h"
 
-#include "fsys/rename_file.h"
-#include "romid/country.h"
 #include "romid/demo_table.h"
 #include "romid/file_name.h"
 #include "romid/rom_header.h"
 
 namespace quillmark {
 
-std::string pathSeparatorFor(std::string_view folder) {
-    if (!folder.empty() && folder.back() == kPathSeparator) {
-        return {};
+RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes) {
+    const RomFormat format = readRomHeader(identity.romFilePath, identity);
+    if (format != RomFormat::NotRom) {
+        identity.countrySuffix = countrySuffix(identity.headerBytes[kCountryByteIndex], suffixes);
     }
-    return std::string(1, kPathSeparator);
+    return format;
+}
+
+TitleSource findTitle(RomIdentity& identity, const std::string& listPath) {
+    TitleSource source = TitleSource::None;
+    const DemoResult demo = lookUpDemo(identity.internalName, identity.crc1Text);
+    if (demo.outcome == DemoLookup::Title) {
+        identity.fullTitle = demo.title;
+        source = TitleSource::DemoTable;
+    } else if (demo.outcome == DemoLookup::NotInTable && lookUpTitle(identity, listPath)) {
+        source = TitleSource::NameList;
+    }
+    if (source != TitleSource::None) {
+        identity.newFileName = composeFileName(identity.fullTitle, identity.countrySuffix);
+    }
+    return source;
 }
 
 Identification identifyFile(RomIdentity& identity, const std::string& folder,
@@ -21,27 +35,15 @@ Identification identifyFile(RomIdentity& identity, const std::string& folder,
     Identification result;
     identity.newFileName.clear();
     identity.pathSeparator = pathSeparatorFor(folder);
-    identity.romFilePath = folder + identity.pathSeparator + fileName;
+    identity.romFilePath = joinPath(folder, fileName);
     try {
-        result.format = readRomHeader(identity.romFilePath, identity);
+        result.format = readHeaderAndSuffix(identity, SuffixSet::SingleFile);
         result.headerRead = true;
         if (result.format == RomFormat::NotRom) {
             return result;
         }
-        const std::uint8_t country = identity.headerBytes[31];
-        identity.countryText = countryDisplayText(country);
-        identity.countrySuffix = countrySuffix(country, SuffixSet::SingleFile);
-
-        const DemoResult demo = lookUpDemo(identity.internalName, identity.crc1Text);
-        if (demo.outcome == DemoLookup::Title) {
-            identity.fullTitle = demo.title;
-            result.titleFound = true;
-        } else if (demo.outcome == DemoLookup::NotInTable) {
-            result.titleFound = lookUpTitle(identity, listPath);
-        }
-        if (result.titleFound) {
-            identity.newFileName = composeFileName(identity.fullTitle, identity.countrySuffix);
-        }
+        identity.countryText = countryDisplayText(identity.headerBytes[kCountryByteIndex]);
+        result.titleFound = findTitle(identity, listPath) != TitleSource::None;
         result.renameOffered = settleNewFileName(identity, style);
     } catch (const FileFailure& failure) {
         result.failure = failure;

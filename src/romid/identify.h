@@ -1,6 +1,8 @@
 #pragma once
 
 #include "fsys/file_failure.h"
+#include "fsys/paths.h" // pathSeparatorFor, for callers that build the folder prefix
+#include "romid/country.h"
 #include "romid/name_list.h"
 #include "romid/rom_identity.h"
 
@@ -19,8 +21,19 @@ struct Identification {
     std::optional<FileFailure> failure; // what ended it early, if anything
 };
 
-// "" when the folder path already ends in the separator (a root), else the separator.
-std::string pathSeparatorFor(std::string_view folder);
+// Where a title came from; the batch run shows a demo-table title at once.
+enum class TitleSource { None, DemoTable, NameList };
+
+// Reads the header of identity.romFilePath into `identity` and, for a ROM
+// image, sets countrySuffix from the column `suffixes`. Throws FileFailure.
+RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes);
+
+// The title of the ROM image read last: the demo table first, the name list
+// at `listPath` only for names the table does not cover (a table name with an
+// unknown CRC1 has no title). Sets fullTitle and, when a title is found,
+// newFileName from it and countrySuffix. Throws FileFailure when the name list
+// is needed and cannot be read.
+TitleSource findTitle(RomIdentity& identity, const std::string& listPath);
 
 // The single-file identification: the path joined from folder and file name,
 // the header, the country with the single-file suffixes, the demo table, the

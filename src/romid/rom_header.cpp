@@ -62,7 +62,7 @@ RomFormat interpretHeader(const HeaderBytes& header, RomIdentity& identity) {
     h[28] = b[cartridgeOffset(kManufacturerOffset, swapped)];
     h[29] = b[cartridgeOffset(kCardIdOffset, swapped)];
     h[30] = b[cartridgeOffset(kCardIdOffset + 1, swapped)];
-    h[31] = b[cartridgeOffset(kCountryOffset, swapped)];
+    h[kCountryByteIndex] = b[cartridgeOffset(kCountryOffset, swapped)];
 
     identity.manufacturerName = h[28] == 0x4E ? "= Nintendo" : "";
     identity.manufacturerText = std::string(1, static_cast<char>(h[28])) + " (Hex " +

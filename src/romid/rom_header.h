@@ -10,9 +10,10 @@ namespace quillmark {
 
 // Reads the header of the file at `path` and fills `identity`: a ROM image sets
 // headerBytes, magicText, byteSwapped, crc1Text, internalName and the
-// manufacturer and card-ID texts (the country byte lands in headerBytes[31]
-// for the country table); any other file changes only magicText and
-// headerBytes 0–7. A special file (FIFO, device) is read as no bytes at all.
+// manufacturer and card-ID texts (the country byte lands in
+// headerBytes[kCountryByteIndex] for the country table); any other file
+// changes only magicText and headerBytes 0–7. A special file (FIFO, device)
+// is read as no bytes at all.
 // Throws FileFailure when the file cannot be opened or read; nothing is set then.
 RomFormat readRomHeader(const std::string& path, RomIdentity& identity);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -11,6 +12,10 @@ enum class RomFormat { Z64, V64, NotRom };
 
 // How a proposed name is written: spaces kept, or spaces as underscores.
 enum class NamingStyle { Normal, UltraHle };
+
+// Where the header reader puts the country byte in RomIdentity::headerBytes,
+// for the country table.
+inline constexpr std::size_t kCountryByteIndex = 31;
 
 // The results of identifying one file. The window owns one for the whole run;
 // every identification overwrites the fields it reaches and leaves the others
@@ -37,6 +42,8 @@ struct RomIdentity {
     std::string fullTitle;
     std::string newFileName;
     bool romUnknown = false;
+
+    bool operator==(const RomIdentity&) const = default;
 };
 
 } // namespace quillmark

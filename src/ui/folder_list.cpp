@@ -1,10 +1,9 @@
 #include "folder_list.h"
 
 #include "fsys/folder_listing.h"
-#include "fsys/rename_file.h"
+#include "fsys/paths.h"
 #include "qt_text.h"
 
-#include <QApplication>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <vector>
@@ -37,10 +36,6 @@ std::string withoutTrailingSeparator(std::string folder) {
         folder.pop_back();
     }
     return folder;
-}
-
-std::string childPath(const std::string& folder, const std::string& name) {
-    return folder.back() == kPathSeparator ? folder + name : folder + kPathSeparator + name;
 }
 
 struct Entry {
@@ -87,7 +82,7 @@ void FolderList::setPath(const std::string& folder) {
     }
     const int currentRow = static_cast<int>(entries.size()) - 1;
     for (const std::string& name : subfolders) {
-        entries.push_back({childPath(target, name), name, depth, false});
+        entries.push_back({joinPath(target, name), name, depth, false});
     }
 
     const QIcon openIcon = style()->standardIcon(QStyle::SP_DirOpenIcon);

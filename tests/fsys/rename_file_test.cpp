@@ -83,6 +83,26 @@ TEST_F(RenameFile, OtherNameOfTheSameFileIsNotACaseRename) {
     EXPECT_EQ(folder.snapshot().size(), 2u);
 }
 
+TEST_F(RenameFile, AFileLeftUnderTheTemporaryNameIsNamedInTheFailure) {
+    // The case-only path: the two links make the target look like the source
+    // under another case. The move to the temporary name works, the move on
+    // to the target does not, and neither does the move back.
+    const std::string source = folder.write("game.v64", "data");
+    ASSERT_EQ(::link(source.c_str(), folder.file("GAME.v64").c_str()), 0);
+    const std::string temporary = folder.file("game.v64.quillmark-0");
+    SystemCallFault noWayBack(SystemCallFault::Call::RenameNoReplace, EIO, 3);
+    try {
+        renameWithoutReplacing(source, prefix, "GAME.v64");
+        FAIL() << "the rename reported success";
+    } catch (const FileFailure& failure) {
+        EXPECT_EQ(failure.code(), FileFailureCode::PathFileAccessError);
+        EXPECT_NE(failure.description().find(temporary), std::string::npos)
+            << failure.description();
+    }
+    EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{
+                                     {"GAME.v64", "data"}, {"game.v64.quillmark-0", "data"}}));
+}
+
 TEST_F(RenameFile, NamesThatLeaveTheFolderAreRefused) {
     const std::string source = folder.write("a.v64", "data");
     for (const std::string_view name :

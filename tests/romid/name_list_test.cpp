@@ -1,4 +1,6 @@
 #include "fsys/file_failure.h"
+#include "fsys/system_calls.h"
+#include "fsys/text_file.h"
 #include "romid/name_list.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
@@ -100,6 +102,47 @@ TEST_F(NameList, FailuresAndRecovery) {
     EXPECT_EQ(lookUp(id, "ANY                 ", &matched), 0);
     EXPECT_TRUE(matched);
     EXPECT_EQ(id.fullTitle, "Found");
+}
+
+// fstat as if the file had been small when it was opened: it grows while it is read.
+class GrowsWhileRead {
+public:
+    GrowsWhileRead() : saved_(systemCalls()) {
+        systemCalls().fstat = [](int fd, struct stat* st) {
+            const int result = realSystemCalls().fstat(fd, st);
+            st->st_size = 100;
+            return result;
+        };
+    }
+    ~GrowsWhileRead() { systemCalls() = saved_; }
+    GrowsWhileRead(const GrowsWhileRead&) = delete;
+    GrowsWhileRead& operator=(const GrowsWhileRead&) = delete;
+
+private:
+    SystemCalls saved_;
+};
+
+TEST_F(NameList, AFileTooLargeForANameListIsRefused) {
+    // Sparse past the limit: neither disk space nor, when refused up front, a read.
+    folder.write("roms.ini", nameListLine("GAME", "Title"));
+    std::filesystem::resize_file(list, kTextFileSizeLimit + 1);
+    RomIdentity id;
+    id.fullTitle = "kept";
+    {
+        // Refused before anything is read.
+        test::SystemCallFault noReads(test::SystemCallFault::Call::Read, EIO);
+        EXPECT_EQ(lookUp(id, "GAME                "), 75);
+    }
+    {
+        GrowsWhileRead grows;
+        EXPECT_EQ(lookUp(id, "GAME                "), 75);
+    }
+    EXPECT_EQ(id.fullTitle, "kept");
+
+    // Back to a sane size, it is read again.
+    std::filesystem::resize_file(list, nameListLine("GAME", "Title").size());
+    EXPECT_EQ(lookUp(id, "GAME                "), 0);
+    EXPECT_EQ(id.fullTitle, "Title");
 }
 
 TEST_F(NameList, EditsShowAtOnce) {

@@ -1,7 +1,5 @@
 #include "support/system_call_fault.h"
 
-#include "fsys/system_calls.h"
-
 #include <cerrno>
 
 namespace quillmark::test {
@@ -10,67 +8,79 @@ namespace {
 
 using Call = SystemCallFault::Call;
 
-// The errno each faulty call sets, by call; lambdas that convert to plain
-// function pointers cannot capture it.
-int injected[6] = {};
+// What each faulty call does, by call; lambdas that convert to plain function
+// pointers cannot capture it.
+struct Injection {
+    int err = 0;
+    int callsLetThrough = 0; // calls still passed on before the failures start
+    SystemCalls before{};    // the table the passed-on calls go to
+};
+Injection injections[6];
 
-template <Call call, typename Result> Result fail(Result value) {
-    errno = injected[static_cast<int>(call)];
-    return value;
+Injection& injection(Call call) {
+    return injections[static_cast<int>(call)];
+}
+
+// Whether this call goes on to the table the fault replaced; otherwise errno
+// is set and the call fails.
+template <Call call> bool passOn() {
+    Injection& current = injection(call);
+    if (current.callsLetThrough > 0) {
+        --current.callsLetThrough;
+        return true;
+    }
+    errno = current.err;
+    return false;
+}
+
+template <Call call> const SystemCalls& before() {
+    return injection(call).before;
 }
 
 } // namespace
 
-SystemCallFault::SystemCallFault(Call call, int err) : call_(call) {
-    injected[static_cast<int>(call)] = err;
+SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough) : saved_(systemCalls()) {
+    injection(call) = Injection{err, callsLetThrough, saved_};
     SystemCalls& sys = systemCalls();
     switch (call) {
     case Call::Open:
-        sys.open = [](const char*, int) { return fail<Call::Open>(-1); };
+        sys.open = [](const char* path, int flags) {
+            return passOn<Call::Open>() ? before<Call::Open>().open(path, flags) : -1;
+        };
         break;
     case Call::Fstat:
-        sys.fstat = [](int, struct stat*) { return fail<Call::Fstat>(-1); };
+        sys.fstat = [](int fd, struct stat* st) {
+            return passOn<Call::Fstat>() ? before<Call::Fstat>().fstat(fd, st) : -1;
+        };
         break;
     case Call::Read:
-        sys.read = [](int, void*, size_t) { return fail<Call::Read, ssize_t>(-1); };
+        sys.read = [](int fd, void* buffer, size_t size) {
+            return passOn<Call::Read>() ? before<Call::Read>().read(fd, buffer, size) : ssize_t{-1};
+        };
         break;
     case Call::RenameNoReplace:
-        sys.renameNoReplace = [](const char*, const char*) {
-            return fail<Call::RenameNoReplace>(-1);
+        sys.renameNoReplace = [](const char* from, const char* to) {
+            return passOn<Call::RenameNoReplace>()
+                       ? before<Call::RenameNoReplace>().renameNoReplace(from, to)
+                       : -1;
         };
         break;
     case Call::Link:
-        sys.link = [](const char*, const char*) { return fail<Call::Link>(-1); };
+        sys.link = [](const char* from, const char* to) {
+            return passOn<Call::Link>() ? before<Call::Link>().link(from, to) : -1;
+        };
         break;
     case Call::Opendir:
-        sys.opendir = [](const char*) { return fail<Call::Opendir, DIR*>(nullptr); };
+        sys.opendir = [](const char* path) {
+            return passOn<Call::Opendir>() ? before<Call::Opendir>().opendir(path)
+                                           : static_cast<DIR*>(nullptr);
+        };
         break;
     }
 }
 
 SystemCallFault::~SystemCallFault() {
-    SystemCalls& sys = systemCalls();
-    const SystemCalls& real = realSystemCalls();
-    switch (call_) {
-    case Call::Open:
-        sys.open = real.open;
-        break;
-    case Call::Fstat:
-        sys.fstat = real.fstat;
-        break;
-    case Call::Read:
-        sys.read = real.read;
-        break;
-    case Call::RenameNoReplace:
-        sys.renameNoReplace = real.renameNoReplace;
-        break;
-    case Call::Link:
-        sys.link = real.link;
-        break;
-    case Call::Opendir:
-        sys.opendir = real.opendir;
-        break;
-    }
+    systemCalls() = saved_;
 }
 
 } // namespace quillmark::test

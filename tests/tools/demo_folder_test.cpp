@@ -1,4 +1,5 @@
 #include "demo/demo_folder.h"
+#include "fsys/file_failure.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
 #include "romid/identify.h"
@@ -151,6 +152,26 @@ TEST(DemoFolder, FactsWithoutASampleRowAreAnError) {
                   [](const FactsRow& row) { return row.internalName.starts_with("GOLDENEYE"); });
     EXPECT_THROW(makeDemoFolder(fs::path(temp.path()) / "demo", facts, kShippedData + "/roms.ini"),
                  std::runtime_error);
+}
+
+TEST(DemoFolder, TheAlreadyNamedSampleNeverReplacesAnother) {
+    // A list and facts under which the already-named image's proposed name is
+    // that of the sample written before it: "lylat wars.v64", no country suffix.
+    TempFolder temp;
+    std::vector<FactsRow> facts = shippedFacts();
+    for (FactsRow& row : facts) {
+        if (row.internalName.starts_with("F-ZERO X")) {
+            row.country = 0;
+        }
+    }
+    temp.write("roms.ini", test::nameListLine("F-ZERO X", "lylat wars"));
+    const fs::path demo = fs::path(temp.path()) / "demo";
+    EXPECT_THROW(makeDemoFolder(demo, facts, temp.file("roms.ini")), FileFailure);
+    const fs::path samples = demo / kSampleFolderName;
+    RomIdentity identity;
+    identifyFile(identity, samples.string(), "lylat wars.v64", NamingStyle::Normal,
+                 kShippedData + "/roms.ini");
+    EXPECT_EQ(identity.internalName, "STARFOX64           ");
 }
 
 } // namespace

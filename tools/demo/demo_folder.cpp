@@ -1,5 +1,6 @@
 #include "demo_folder.h"
 
+#include "fsys/rename_file.h"
 #include "names/cartridge_header.h"
 #include "romid/identify.h"
 
@@ -115,7 +116,9 @@ void writeAlreadyNamed(const fs::path& samples, const fs::path& nameList, const 
         throw std::runtime_error("the name list gives no name for CRC1 " +
                                  std::string(kAlreadyNamed.crc1Hex));
     }
-    fs::rename(samples / working, samples / identity.newFileName);
+    // Never over another sample that happens to carry the proposed name.
+    renameWithoutReplacing((samples / working).string(), (samples / "").string(),
+                           identity.newFileName);
 }
 
 } // namespace

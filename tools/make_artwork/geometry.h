@@ -70,9 +70,4 @@ inline Vec2 quadraticPoint(Vec2 a, Vec2 b, Vec2 c, double t) {
     return mix(mix(a, b, t), mix(b, c, t), t);
 }
 
-// Point on the cubic Bézier curve a-b-c-d at parameter t.
-inline Vec2 cubicPoint(Vec2 a, Vec2 b, Vec2 c, Vec2 d, double t) {
-    return mix(quadraticPoint(a, b, c, t), quadraticPoint(b, c, d, t), t);
-}
-
 } // namespace quillmark::artwork

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+// The platform's path separator.
+inline constexpr char kPathSeparator = '/';
+
+// "" when the folder path already ends in the separator (a root), else the separator.
+std::string pathSeparatorFor(std::string_view folder);
+
+// The path of `name` in `folder`, with one separator between them.
+std::string joinPath(std::string_view folder, std::string_view name);
+
+} // namespace quillmark
