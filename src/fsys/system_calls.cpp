@@ -38,7 +38,7 @@ ssize_t readCall(int fd, void* buffer, size_t size) {
 
 const SystemCalls realCalls{
     openCall, ::fstat,  readCall, ::close,   ::lstat,   ::stat,     renameNoReplaceCall,
-    ::link,   ::unlink, ::rename, ::opendir, ::readdir, ::closedir,
+    ::link,   ::unlink, ::rename, ::opendir, ::readdir, ::closedir, ::readlink,
 };
 
 SystemCalls currentCalls = realCalls;

@@ -4,6 +4,7 @@
 #include "fsys/name_list_records.h"
 #include "fsys/text_file.h"
 #include "romid/header_text.h"
+#include "romid/name_list_place.h"
 
 #include <unordered_map>
 #include <vector>
@@ -70,6 +71,9 @@ const ParsedList& currentList(const std::string& path) {
 } // namespace
 
 bool lookUpTitle(RomIdentity& identity, const std::string& listPath) {
+    if (listPath.empty()) {
+        throw FileFailure(FileFailureCode::FileNotFound, missingNameListText(nameListPlaces()));
+    }
     const ParsedList& list = currentList(listPath);
     const auto found = list.firstIndex.find(identity.internalName);
     const bool matched = found != list.firstIndex.end();

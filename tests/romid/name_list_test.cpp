@@ -2,13 +2,17 @@
 #include "fsys/system_calls.h"
 #include "fsys/text_file.h"
 #include "romid/name_list.h"
+#include "romid/name_list_place.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <optional>
 
 namespace quillmark {
 namespace {
@@ -93,7 +97,12 @@ TEST_F(NameList, FailuresAndRecovery) {
     }
     std::filesystem::remove(list);
     std::filesystem::create_directory(list);
-    EXPECT_NE(lookUp(id, "ANY"), 0); // a folder of that name is no list
+    EXPECT_EQ(lookUp(id, "ANY"), 75); // a folder of that name is no list
+    try {
+        lookUpTitle(id, list);
+    } catch (const FileFailure& failure) {
+        EXPECT_EQ(failure.description(), "roms.ini is not a regular file: " + list);
+    }
     std::filesystem::remove(list);
 
     // A lookup right after a failed one reads the file again from the start.
@@ -200,6 +209,116 @@ TEST_F(NameList, DefaultIsTheWorkingFolder) {
     id.internalName = "HERE                ";
     EXPECT_TRUE(lookUpTitle(id));
     EXPECT_EQ(id.fullTitle, "In the working folder");
+}
+
+// The program as if installed in `prefix/bin`, and the data-folder variables
+// as each case sets them; everything is put back afterwards.
+class NameListSearch : public ::testing::Test {
+protected:
+    static inline std::string program;
+    TempFolder root;
+    test::WorkingFolder cwd{root.path()};
+    SystemCalls savedCalls = systemCalls();
+    std::vector<std::pair<const char*, std::optional<std::string>>> savedEnv;
+
+    NameListSearch() {
+        program = root.file("prefix/bin/quillmark");
+        systemCalls().readlink = [](const char*, char* buffer, size_t size) {
+            const std::size_t n = std::min(size, program.size());
+            std::copy_n(program.data(), n, buffer);
+            return static_cast<ssize_t>(n);
+        };
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
+            const char* value = std::getenv(name);
+            savedEnv.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
+        }
+    }
+    ~NameListSearch() override {
+        systemCalls() = savedCalls;
+        for (const auto& [name, value] : savedEnv) {
+            value ? ::setenv(name, value->c_str(), 1) : ::unsetenv(name);
+        }
+    }
+};
+
+TEST_F(NameListSearch, TheFirstPlaceWhereTheNameExistsIsTheList) {
+    namespace fs = std::filesystem;
+    const std::string r = root.path();
+    // Short names of the places, in the order of the default search.
+    const std::map<std::string, std::string> at = {
+        {"work", r + "/roms.ini"},
+        {"home", r + "/home/.local/share/quillmark/roms.ini"},
+        {"xdg", r + "/xdg/quillmark/roms.ini"},
+        {"sys1", r + "/sys1/quillmark/roms.ini"},
+        {"sys2", r + "/sys2/quillmark/roms.ini"},
+        {"prefix", r + "/prefix/share/quillmark/roms.ini"},
+    };
+    struct Case {
+        const char* dataHome; // nullptr: unset
+        const char* dataDirs; // "@" stands for the temporary root
+        std::vector<std::string> lists;
+        std::string folderAt; // a folder named roms.ini instead of a list
+        std::string found;
+        std::vector<std::string> searched;
+    };
+    const std::vector<std::string> all = {"work", "home", "sys1", "sys2", "prefix"};
+    const Case cases[] = {
+        {nullptr, "@/sys1:@/sys2", {"work", "home", "sys1", "sys2", "prefix"}, "", "work", all},
+        {nullptr, "@/sys1:@/sys2", {"home", "sys1", "sys2", "prefix"}, "", "home", all},
+        {nullptr, "@/sys1:@/sys2", {"sys2", "prefix"}, "", "sys2", all},
+        {nullptr, "@/sys1:@/sys2", {"prefix"}, "", "prefix", all},
+        {nullptr, "@/sys1:@/sys2", {}, "", "", all},
+        // A folder under the list's name is the list: its failure is not hidden.
+        {nullptr, "@/sys1:@/sys2", {"sys2"}, "sys1", "sys1", all},
+        {"@/xdg", "@/sys2", {"home", "xdg"}, "", "xdg", {"work", "xdg", "sys2", "prefix"}},
+        // Relative and empty entries are ignored; a place named twice is searched once.
+        {"xdg",
+         "sys1::@/sys2:@/prefix/share:@/sys2",
+         {},
+         "",
+         "",
+         {"work", "home", "sys2", "prefix"}},
+    };
+    for (const Case& c : cases) {
+        const auto expand = [&r](std::string text) {
+            for (std::size_t i = text.find('@'); i != std::string::npos; i = text.find('@'))
+                text.replace(i, 1, r);
+            return text;
+        };
+        ::setenv("HOME", (r + "/home").c_str(), 1);
+        c.dataHome ? ::setenv("XDG_DATA_HOME", expand(c.dataHome).c_str(), 1)
+                   : ::unsetenv("XDG_DATA_HOME");
+        ::setenv("XDG_DATA_DIRS", expand(c.dataDirs).c_str(), 1);
+        for (const auto& [name, path] : at) {
+            fs::remove_all(path);
+            fs::create_directories(fs::path(path).parent_path());
+        }
+        for (const std::string& name : c.lists) {
+            root.write(fs::relative(at.at(name), r).string(), nameListLine("X", name));
+        }
+        if (!c.folderAt.empty()) {
+            fs::create_directory(at.at(c.folderAt));
+        }
+        const NameListPlace place = findNameList();
+        const std::string label = std::string(c.dataDirs) + " found " + c.found;
+        EXPECT_EQ(place.path, c.found.empty() ? "" : at.at(c.found)) << label;
+        std::vector<std::string> searched;
+        for (const std::string& name : c.searched) {
+            searched.push_back(at.at(name));
+        }
+        EXPECT_EQ(place.searched, searched) << label;
+    }
+    // No list anywhere: the lookup's failure names every place searched.
+    RomIdentity id;
+    try {
+        lookUpTitle(id, "");
+        ADD_FAILURE() << "a lookup without a list succeeded";
+    } catch (const FileFailure& failure) {
+        EXPECT_EQ(failure.code(), FileFailureCode::FileNotFound);
+        for (const char* name : {"work", "home", "sys2", "prefix"}) {
+            EXPECT_NE(failure.description().find(at.at(name)), std::string::npos) << name;
+        }
+    }
 }
 
 } // namespace

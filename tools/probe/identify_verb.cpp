@@ -1,6 +1,7 @@
 #include "probe_output.h"
 #include "probe_verbs.h"
 #include "romid/identify.h"
+#include "romid/name_list_place.h"
 #include "romid/rom_header.h"
 
 #include <iostream>
@@ -50,7 +51,8 @@ int identifyVerb(const std::vector<std::string>& args, NamingStyle style) {
         return kProbeUsageError;
     }
     RomIdentity identity;
-    const Identification result = identifyFile(identity, args[0], args[1], style);
+    const Identification result =
+        identifyFile(identity, args[0], args[1], style, findNameList().path);
     printIdentification(std::cout, identity, result);
     printField(std::cout, "failureCode", failureNumber(result));
     return 0;
