@@ -16,4 +16,17 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
                                 const std::string& fileName, NamingStyle style,
                                 const std::string& listPath = std::string(kNameListFile));
 
+// Whether the user has been told that there is no name list anywhere.
+struct MissingListNotice {
+    bool told = false;
+};
+
+// A click as the window runs it: the name list searched afresh, then
+// showSelectedFile. A lookup that needed the list and found none anywhere is
+// told in one box naming the places searched; later clicks stay quiet until a
+// list turns up again.
+Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
+                               const std::string& fileName, NamingStyle style,
+                               MissingListNotice& notice);
+
 } // namespace quillmark
