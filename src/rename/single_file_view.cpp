@@ -17,8 +17,7 @@ void reportFailure(WindowView& view, const FileFailure& failure) {
 } // namespace
 
 Identification showSelectedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
-                                const std::string& fileName, NamingStyle style,
-                                const std::string& listPath) {
+                                const std::string& fileName, NamingStyle style, NameList& list) {
     clearCaptions(view, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
                          Control::Namevoll, Control::Nameneu});
     view.setControlVisible(Control::Command2, false);
@@ -26,7 +25,7 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
 
     // The identification runs to its end first; what it reached is shown in
     // the order the user would have seen it appear.
-    const Identification result = identifyFile(identity, folder, fileName, style, listPath);
+    const Identification result = identifyFile(identity, folder, fileName, style, list);
     if (!result.headerRead) {
         reportFailure(view, *result.failure);
         return result;
@@ -57,16 +56,15 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
 }
 
 Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
-                               const std::string& fileName, NamingStyle style,
+                               const std::string& fileName, NamingStyle style, NameList& list,
                                MissingListNotice& notice) {
-    const NameListPlace place = findNameList();
-    if (!place.path.empty()) {
+    list.setPath(findNameList().path);
+    if (!list.path().empty()) {
         notice.told = false;
     }
-    const Identification result =
-        showSelectedFile(view, identity, folder, fileName, style, place.path);
+    const Identification result = showSelectedFile(view, identity, folder, fileName, style, list);
     // Past the header, only the name list can have failed.
-    if (place.path.empty() && result.headerRead && result.failure && !notice.told) {
+    if (list.path().empty() && result.headerRead && result.failure && !notice.told) {
         notice.told = true;
         view.showMessage(result.failure->description(), kErrorTitle, BoxStyle::OkExclamation);
     }

@@ -13,8 +13,7 @@ namespace quillmark {
 // visible only when a name was found. A failure keeps what was shown so far;
 // a refused access is reported in a box, every other failure ends it quietly.
 Identification showSelectedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
-                                const std::string& fileName, NamingStyle style,
-                                const std::string& listPath = std::string(kNameListFile));
+                                const std::string& fileName, NamingStyle style, NameList& list);
 
 // Whether the user has been told that there is no name list anywhere.
 struct MissingListNotice {
@@ -26,7 +25,7 @@ struct MissingListNotice {
 // told in one box naming the places searched; later clicks stay quiet until a
 // list turns up again.
 Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
-                               const std::string& fileName, NamingStyle style,
+                               const std::string& fileName, NamingStyle style, NameList& list,
                                MissingListNotice& notice);
 
 } // namespace quillmark

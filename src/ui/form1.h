@@ -2,6 +2,7 @@
 
 #include "rename/single_file_view.h"
 #include "rename/window_view.h"
+#include "romid/name_list.h"
 #include "romid/rom_identity.h"
 
 #include <QElapsedTimer>
@@ -108,6 +109,7 @@ private:
     std::string startDrive_;
     RomIdentity identity_;
     MissingListNotice missingList_;
+    NameList nameList_;
 };
 
 } // namespace quillmark

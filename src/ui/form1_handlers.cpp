@@ -81,7 +81,8 @@ void Form1::Dateien_Click() {
     if (fileName.empty()) {
         return;
     }
-    showClickedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), missingList_);
+    showClickedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), nameList_,
+                    missingList_);
 }
 
 void Form1::Dateimodus_Click() {
@@ -114,8 +115,9 @@ void Form1::Batchrun_Click() {
     // tick or click runs until the run is over.
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
-    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle(),
-                     findNameList().path);
+    // One search for the whole run.
+    nameList_.setPath(findNameList().path);
+    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle(), nameList_);
 }
 
 void Form1::Command3_Click() {

@@ -47,7 +47,8 @@ int batchVerb(const std::vector<std::string>& args, NamingStyle style) {
     try {
         const std::vector<std::string> fileNames = listFolderFiles(folder);
         RomIdentity identity;
-        report = runBatch(identity, folder, fileNames, style, progress, findNameList().path);
+        NameList names(findNameList().path);
+        report = runBatch(identity, folder, fileNames, style, progress, names);
         failureCode = report->failureCode;
     } catch (const FileFailure& failure) {
         failureCode = failure.number();
