@@ -4,19 +4,7 @@
 #include "support/temp_folder.h"
 
 #include <QApplication>
-#include <QSettings>
 #include <gtest/gtest.h>
-
-namespace {
-
-// Every window starts from no remembered settings, as on a first run.
-class FreshSettings : public ::testing::EmptyTestEventListener {
-    void OnTestStart(const ::testing::TestInfo&) override {
-        QSettings(QStringLiteral("quillmark"), QStringLiteral("quillmark")).clear();
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -30,6 +18,5 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshSettings);
     return RUN_ALL_TESTS();
 }
