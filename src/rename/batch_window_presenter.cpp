@@ -134,9 +134,9 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
 
 BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
-                             const std::string& listPath) {
+                             NameList& list) {
     BatchWindowPresenter presenter(view);
-    BatchReport report = runBatch(identity, folder, fileNames, style, presenter, listPath);
+    BatchReport report = runBatch(identity, folder, fileNames, style, presenter, list);
     presenter.finish(report);
     return report;
 }

@@ -46,6 +46,6 @@ private:
 // in its order) in `folder` and shows the run and its outcome in `view`.
 BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
-                             const std::string& listPath = std::string(kNameListFile));
+                             NameList& list);
 
 } // namespace quillmark

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rename/window_view.h"
+#include "romid/name_list.h"
 #include "romid/rom_identity.h"
 
 #include <QElapsedTimer>
@@ -105,6 +106,7 @@ private:
     // The drive of the working folder, found once at the start.
     std::string startDrive_;
     RomIdentity identity_;
+    NameList nameList_;
 };
 
 } // namespace quillmark

@@ -31,6 +31,7 @@ constexpr Control kValueLabels[] = {Control::Dateiname,  Control::Dateityp, Cont
 class SingleFileRename : public ::testing::Test {
 protected:
     TempFolder folder;
+    NameList nameList{folder.file("roms.ini")};
     FakeView view;
     RomIdentity id;
     std::string romBytes;
@@ -46,7 +47,7 @@ protected:
 
     void select(const std::string& file, const std::string& inFolder = {}) {
         const std::string where = inFolder.empty() ? folder.path() : inFolder;
-        showSelectedFile(view, id, where, file, NamingStyle::Normal, folder.file("roms.ini"));
+        showSelectedFile(view, id, where, file, NamingStyle::Normal, nameList);
     }
 
     RenameOutcome click(const std::string& inFolder = {}) {
