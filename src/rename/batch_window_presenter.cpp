@@ -51,6 +51,7 @@ void BatchWindowPresenter::onUnknownFile(std::string_view fileName) {
 
 void BatchWindowPresenter::onProposedName(std::string_view name) {
     view_.setCaption(Control::Nameneu, name);
+    proposedName_ = name;
 }
 
 void BatchWindowPresenter::onAlreadyRight(std::string_view fileName) {
@@ -78,7 +79,8 @@ void BatchWindowPresenter::showStatus(std::string_view text) {
 void BatchWindowPresenter::showFailure(FileFailureCode code, const std::string& description) {
     switch (code) {
     case FileFailureCode::FileAlreadyExists:
-        view_.showMessage("Drive is writeprotected !\nProgress aborted !", kFailureTitle,
+        // Only a rename fails so: the name taken is the one just proposed.
+        view_.showMessage(nameTakenText(proposedName_) + "\nProgress aborted !", kFailureTitle,
                           BoxStyle::OkExclamation);
         return;
     case FileFailureCode::PermissionDenied:

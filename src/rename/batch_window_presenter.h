@@ -40,6 +40,7 @@ private:
     // What this run last painted; nothing before its first change.
     std::optional<std::int32_t> progress_;
     std::optional<std::string> status_;
+    std::string proposedName_; // the name of the file being renamed
 };
 
 // A click on "Start batchmode": runs over `fileNames` (the file list's entries

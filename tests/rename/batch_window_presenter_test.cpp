@@ -182,8 +182,10 @@ TEST_F(BatchWindow, UnfinishedRunsLeaveTheResultsAsTheyWere) {
     view.boxes.clear();
     report = run();
     ASSERT_EQ(report.outcome, BatchOutcome::Aborted);
-    EXPECT_EQ(view.boxes, (Boxes{{"Drive is writeprotected !\nProgress aborted !", "Fehler !",
-                                  BoxStyle::OkExclamation}}));
+    EXPECT_EQ(
+        view.boxes,
+        (Boxes{{"A file named \"Mario Kart 64 (USA).v64\" already exists !\nProgress aborted !",
+                "Fehler !", BoxStyle::OkExclamation}}));
     EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...");
     EXPECT_EQ(view.progress, 75);
     EXPECT_EQ(view.lists[static_cast<std::size_t>(Control::Listeunbekannt)],

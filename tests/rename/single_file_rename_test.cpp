@@ -97,7 +97,8 @@ TEST_F(SingleFileRename, ExistingTargetIsReportedThenTheViewIsEmptied) {
     EXPECT_EQ(outcome.result, RenameResult::Failed);
     EXPECT_EQ(outcome.failure->code(), FileFailureCode::FileAlreadyExists);
     ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(view.boxes[0].text, "Drive is writeprotected !");
+    EXPECT_EQ(view.boxes[0].text,
+              "A file named \"" + std::string(kProposed) + "\" already exists !");
     EXPECT_EQ(view.boxes[0].title, "Fehler !");
     EXPECT_EQ(view.boxes[0].style, BoxStyle::OkExclamation);
     expectViewEmptied();
