@@ -102,6 +102,7 @@ private:
     QTimer* timer_ = nullptr;
     QElapsedTimer sinceActivity_;
     QPixmap background_;
+    QPixmap background2x_;
     std::unique_ptr<MessageBoxes> screenBoxes_;
     MessageBoxes* boxes_ = nullptr;
     std::string startFolder_;
