@@ -121,7 +121,8 @@ QWidget* Form1::createControl(const ControlLayout& layout) {
     }
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(caption, parent);
-        button->setAutoDefault(false);
+        // Enter and Return press the button that has the focus.
+        button->setAutoDefault(true);
         widget = button;
         break;
     }
