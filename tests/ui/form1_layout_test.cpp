@@ -112,6 +112,7 @@ TEST_F(Form1Test, CaptionsFontsAlignmentAndBackgrounds) {
     EXPECT_EQ(filled(Control::Modusbeschreibung), 0xC0C0C0u);
     EXPECT_EQ(filled(Control::Dateimodus), 0xC0C0C0u);
     EXPECT_EQ(filled(Control::Frame1), 0xC0C0C0u);
+    EXPECT_EQ(filled(Control::Frame2), 0xC0C0C0u);
     EXPECT_TRUE(control(Control::Namenmodus)->autoFillBackground());
 }
 
