@@ -270,7 +270,7 @@ void Form1::applyVisible(Control control, bool visible) {
 }
 
 void Form1::setCaption(Control control, std::string_view text) {
-    applyCaption(control, utf8Text(text));
+    applyCaption(control, labelText(text));
 }
 
 void Form1::setControlVisible(Control control, bool visible) {
