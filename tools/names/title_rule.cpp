@@ -66,7 +66,7 @@ std::u32string decodeUtf8(std::string_view text) {
             throw std::invalid_argument("truncated UTF-8");
         }
         for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<std::uint8_t>(text[i + k]);
+            const auto next = static_cast<std::uint8_t>(text[i + static_cast<std::size_t>(k)]);
             if ((next & 0xC0) != 0x80) {
                 throw std::invalid_argument("malformed UTF-8");
             }
@@ -76,7 +76,7 @@ std::u32string decodeUtf8(std::string_view text) {
             throw std::invalid_argument("malformed UTF-8");
         }
         out += c;
-        i += 1 + extra;
+        i += 1 + static_cast<std::size_t>(extra);
     }
     return out;
 }
