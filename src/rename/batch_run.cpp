@@ -23,9 +23,9 @@ std::int32_t clampedCount(std::size_t count) {
 class BatchRun {
 public:
     BatchRun(RomIdentity& identity, const std::string& folder, NamingStyle style,
-             BatchObserver& observer, const std::string& listPath)
+             BatchObserver& observer, NameList& list)
         : identity_(identity), separator_(pathSeparatorFor(folder)), prefix_(folder + separator_),
-          style_(style), observer_(observer), listPath_(listPath) {}
+          style_(style), observer_(observer), list_(list) {}
 
     BatchReport& report() { return report_; }
 
@@ -40,7 +40,7 @@ public:
             observer_.onNotRom();
             return;
         }
-        if (findTitle(identity_, listPath_) == TitleSource::DemoTable) {
+        if (findTitle(identity_, list_) == TitleSource::DemoTable) {
             observer_.onDemoTitle(identity_.fullTitle);
         }
         countMarker(settleMarker(identity_), fileName);
@@ -78,7 +78,7 @@ private:
     const std::string prefix_; // folder and separator
     const NamingStyle style_;
     BatchObserver& observer_;
-    const std::string& listPath_;
+    NameList& list_;
     BatchReport report_;
 };
 
@@ -95,12 +95,12 @@ std::int32_t batchProgress(std::size_t index, std::size_t count) {
 
 BatchReport runBatch(RomIdentity& identity, const std::string& folder,
                      const std::vector<std::string>& fileNames, NamingStyle style,
-                     BatchObserver& observer, const std::string& listPath) {
+                     BatchObserver& observer, NameList& list) {
     identity.newFileName.clear();
     observer.onRunStart();
     observer.onProgress(0);
 
-    BatchRun run(identity, folder, style, observer, listPath);
+    BatchRun run(identity, folder, style, observer, list);
     BatchReport& report = run.report();
     const std::size_t count = fileNames.size();
     report.totalFiles = clampedCount(count);

@@ -78,7 +78,7 @@ void Form1::Dateien_Click() {
     if (fileName.empty()) {
         return;
     }
-    showSelectedFile(*this, identity_, ordner_->path(), fileName, namingStyle());
+    showSelectedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), nameList_);
 }
 
 void Form1::Dateimodus_Click() {
@@ -109,7 +109,7 @@ void Form1::Batchrun_Click() {
     // tick or click runs until the run is over.
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
-    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle());
+    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle(), nameList_);
 }
 
 void Form1::Command3_Click() {

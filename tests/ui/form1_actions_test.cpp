@@ -198,7 +198,7 @@ TEST_F(Form1Test, RenameFailuresShowTheirBoxes) {
     clickFile("mk.v64");
     click(Control::Command2);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Drive is writeprotected !");
+    EXPECT_EQ(boxes.boxes[0].text, "A file named \"Mario Kart 64 (USA).v64\" already exists !");
     EXPECT_EQ(boxes.boxes[0].title, "Fehler !");
     EXPECT_FALSE(shown(Control::Command2));
     EXPECT_TRUE(fileExists(folder.file("mk.v64")));

@@ -219,7 +219,8 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
          "Access denied ! Batchmode aborted !", 25},
         {"open refused", SystemCallFault::Call::Open, "Access denied ! Batchmode aborted !", 25},
         {"no name list", std::nullopt, "", 25},
-        {"second copy", std::nullopt, "Drive is writeprotected !\nProgress aborted !", 40},
+        {"second copy", std::nullopt,
+         "A file named \"Mario Kart 64 (USA).v64\" already exists !\nProgress aborted !", 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
