@@ -171,7 +171,7 @@ TEST_F(Form1Batch, NamesThatAreNoUtf8AreRenamedByTheirBytes) {
     RomFields unknown;
     unknown.internalName = "NOBODY EITHER";
     folder.write("\xFFodd.z64", romImage(unknown, ByteOrder::Z64));
-    control<FolderList>(Control::Ordner)->setPath(folder.path());
+    form->rereadFileList();
     enterBatchMode();
     startRun(folder);
     EXPECT_EQ(onlyBox("Quillmark:", BoxStyle::OkInformation), "Batchrun finished !");
@@ -233,6 +233,7 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
             folder.write("mk2.z64", romImage(copy, ByteOrder::Z64));
         }
         control<FolderList>(Control::Ordner)->setPath(folder.path());
+        form->rereadFileList();
         const QStringList listed = fileListEntries();
         boxes.boxes.clear();
         std::optional<SystemCallFault> fault;
