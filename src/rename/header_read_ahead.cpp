@@ -9,7 +9,7 @@ namespace quillmark {
 namespace {
 
 // Enough to keep a disk's queue busy; more only add switches on a warm cache.
-constexpr std::size_t kReaders = 8;
+constexpr std::size_t kReaders = 4;
 
 } // namespace
 
@@ -39,10 +39,12 @@ HeaderReadAhead::~HeaderReadAhead() {
 void HeaderReadAhead::readAhead() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        roomAhead_.wait(lock, [this] {
-            return stopping_ || nextToRead_ >= fileNames_.size() ||
-                   nextToRead_ < nextToTake_ + kReadAheadWindow;
-        });
+        while (!stopping_ && nextToRead_ < fileNames_.size() &&
+               nextToRead_ >= nextToTake_ + kReadAheadWindow) {
+            ++sleeping_;
+            roomAhead_.wait(lock);
+            --sleeping_;
+        }
         if (stopping_ || nextToRead_ >= fileNames_.size()) {
             return;
         }
@@ -67,6 +69,7 @@ HeaderBytes HeaderReadAhead::takeNext() {
     const std::size_t index = taken_++;
     Slot slot;
     bool readHere = false;
+    bool wake = false;
     {
         std::unique_lock lock(mutex_);
         Slot& waited = slots_[index % kReadAheadWindow];
@@ -81,8 +84,15 @@ HeaderBytes HeaderReadAhead::takeNext() {
             waited = Slot{};
         }
         nextToTake_ = taken_;
+        // Readers that found the window full are woken together once half of
+        // it is free, not one per file: on a warm cache each wake-up would
+        // cost more than the read it starts.
+        wake =
+            sleeping_ > 0 && nextToRead_ + kReadAheadWindow / 2 <= nextToTake_ + kReadAheadWindow;
     }
-    roomAhead_.notify_one();
+    if (wake) {
+        roomAhead_.notify_all();
+    }
 
     if (readHere || mayHaveRaced(slot)) {
         slot.header = readHeaderBytes(path(index));

@@ -68,6 +68,7 @@ private:
     std::array<Slot, kReadAheadWindow> slots_;
     std::size_t nextToRead_ = 0; // guarded by mutex_, like the slots
     std::size_t nextToTake_ = 0;
+    std::size_t sleeping_ = 0; // readers waiting for room ahead
     bool stopping_ = false;
 
     std::array<Recent, kReadAheadWindow> recent_; // the caller's alone
