@@ -100,7 +100,7 @@ public:
         RomIdentity identity;
         CountingObserver observer;
         const BatchReport report =
-            runBatch(identity, folder_, names, NamingStyle::Normal, observer);
+            runBatch(identity, folder_, names, NamingStyle::Normal, observer, nameList_);
         const Clock::time_point end = Clock::now();
         listingSeconds = seconds(listStart, start);
         if (report.outcome != BatchOutcome::Finished ||
@@ -172,6 +172,7 @@ private:
     }
 
     std::string folder_;
+    NameList nameList_; // one for every pass, as the window keeps one
     std::size_t count_;
     std::vector<std::string> original_;
     std::vector<std::string> renamedListing_;

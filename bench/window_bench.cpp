@@ -125,13 +125,15 @@ void timeBatch(const std::string& root, std::size_t count, int runs) {
         window.folders()->setPath(root);
         removeFolder(folder);
     };
+    NameList nameList; // kept across passes, as the window keeps its own
     const auto corePass = [&] {
         const std::string folder = freshFolder(root, count, pass++);
         const std::vector<std::string> names = listFolderFiles(folder);
         RomIdentity identity;
         BatchObserver silent;
         const Clock::time_point start = Clock::now();
-        const BatchReport report = runBatch(identity, folder, names, NamingStyle::Normal, silent);
+        const BatchReport report =
+            runBatch(identity, folder, names, NamingStyle::Normal, silent, nameList);
         alone.push_back(secondsSince(start));
         if (report.outcome != BatchOutcome::Finished) {
             throw std::runtime_error("runBatch ended with " + report.failureDescription);

@@ -1,5 +1,7 @@
 #include "fuzz_support.h"
 
+#include "romid/text_encoding.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -72,45 +74,8 @@ void setModifiedTime(const std::string& path, const struct timespec& time) {
 }
 
 long utf8CodePoints(std::string_view text) {
-    long count = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length;
-        char32_t c;
-        if (lead < 0x80) {
-            length = 1;
-            c = lead;
-        } else if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-            c = lead & 0x1F;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            c = lead & 0x0F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            c = lead & 0x07;
-        } else {
-            return -1;
-        }
-        if (text.size() - i < length) {
-            return -1;
-        }
-        for (std::size_t k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                return -1;
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
-        if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) {
-            return -1;
-        }
-        i += length;
-        ++count;
-    }
-    return count;
+    const std::optional<std::u32string> decoded = decodeUtf8(text);
+    return decoded ? static_cast<long>(decoded->size()) : -1;
 }
 
 bool isUpperHex(std::string_view text) {

@@ -100,6 +100,15 @@ void checkOtherOrder(const HeaderBytes& header, RomFormat format, const RomIdent
                 other.manufacturerName == id.manufacturerName &&
                 other.manufacturerText == id.manufacturerText && other.cardIdText == id.cardIdText,
             "both byte orders of one cartridge give the same texts");
+    const auto& z64 = format == RomFormat::Z64 ? header.bytes : exchanged.bytes;
+    const auto word = [&](std::size_t at) {
+        return static_cast<std::uint32_t>(z64[at]) << 24 |
+               static_cast<std::uint32_t>(z64[at + 1]) << 16 |
+               static_cast<std::uint32_t>(z64[at + 2]) << 8 | z64[at + 3];
+    };
+    require(other.crc1 == id.crc1 && other.crc2 == id.crc2 && id.crc1 == word(0x10) &&
+                id.crc2 == word(0x14),
+            "CRC1 and CRC2 are the big-endian words at 0x10 and 0x14 in both byte orders");
     for (std::size_t i = 28; i < 32; ++i) {
         require(other.headerBytes[i] == id.headerBytes[i],
                 "headerBytes 28-31 hold cartridge order in both byte orders");

@@ -1,5 +1,5 @@
 // The name-list reader fed with arbitrary list files: the record syntax, and
-// the lookup through a real file on disk.
+// the lookups, by internal name and by dump, through a real file on disk.
 //
 // Input: byte 0 chooses how the looked-up name is picked and which extra
 // checks run, byte 1 picks the record or the length, the rest is the file.
@@ -11,6 +11,7 @@
 #include "romid/name_list.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -132,9 +133,81 @@ std::string lookedUpName(std::uint8_t mode, std::uint8_t pick,
     }
 }
 
-// Looks `name` up in the list file at `path` and checks the answer against
-// the records of `text`, the file's contents.
-void checkLookUp(const std::string& path, std::string_view text, const std::string& name,
+// The key of dump `id` as the list writes it, upper case.
+std::string dumpKeyText(const DumpId& id) {
+    char key[32];
+    std::snprintf(key, sizeof key, "%08X-%08X-C:%02X", static_cast<unsigned>(id.crc1),
+                  static_cast<unsigned>(id.crc2), static_cast<unsigned>(id.country));
+    return key;
+}
+
+std::string upperCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z') {
+            c = static_cast<char>(c - 'a' + 'A');
+        }
+    }
+    return text;
+}
+
+// A key names a dump exactly when, in upper case, it is that dump's key.
+void checkDumpKey(const std::string& key) {
+    const std::optional<DumpId> id = parseDumpKey(key);
+    if (id) {
+        require(upperCase(key) == dumpKeyText(*id), "a dump key reads as the dump it writes");
+        return;
+    }
+    const auto hexAt = [&](std::size_t from, std::size_t to) {
+        return std::all_of(key.begin() + static_cast<std::ptrdiff_t>(from),
+                           key.begin() + static_cast<std::ptrdiff_t>(to),
+                           [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); });
+    };
+    require(!(key.size() == 22 && hexAt(0, 8) && key[8] == '-' && hexAt(9, 17) && key[17] == '-' &&
+              (key[18] == 'C' || key[18] == 'c') && key[19] == ':' && hexAt(20, 22)),
+            "every key of the dump shape names a dump");
+}
+
+// Looks the dump up that the picked record names (or, for other keys, one
+// made of its bytes) and checks the answer against the records of `text`.
+void checkDumpLookUp(NameList& list, std::string_view text, std::uint8_t pick) {
+    const std::vector<NameRecord> records = parseNameRecords(text);
+    if (records.empty()) {
+        return;
+    }
+    const std::string& key = records[pick % records.size()].key;
+    DumpId wanted;
+    if (const auto id = parseDumpKey(key)) {
+        wanted = *id;
+    } else {
+        for (const char c : key) {
+            wanted.crc1 = wanted.crc1 * 31 + static_cast<std::uint8_t>(c);
+        }
+        wanted.crc2 = static_cast<std::uint32_t>(key.size());
+        wanted.country = pick;
+    }
+    RomIdentity id;
+    id.crc1 = wanted.crc1;
+    id.crc2 = wanted.crc2;
+    id.headerBytes[kCountryByteIndex] = wanted.country;
+    id.listKey = "earlier key";
+    id.fullTitle = "earlier title";
+    list.refresh();
+    const bool matched = list.titleByDump(id);
+    const auto first = std::find_if(records.begin(), records.end(), [&](const NameRecord& r) {
+        return upperCase(r.key) == dumpKeyText(wanted);
+    });
+    if (first == records.end()) {
+        require(!matched && id.listKey == "earlier key" && id.fullTitle == "earlier title",
+                "no dump record, no match, nothing set");
+        return;
+    }
+    require(matched && id.listKey == first->key && id.fullTitle == windows1252ToUtf8(first->title),
+            "the first record naming the dump is the answer");
+}
+
+// Looks `name` up in `list` and checks the answer against the records of
+// `text`, the file's contents.
+void checkLookUp(NameList& list, std::string_view text, const std::string& name,
                  const char* invariant) {
     const std::vector<NameRecord> records = parseNameRecords(text);
     RomIdentity id;
@@ -144,7 +217,7 @@ void checkLookUp(const std::string& path, std::string_view text, const std::stri
     id.newFileName = "earlier new name";
     bool matched = false;
     try {
-        matched = lookUpTitle(id, path);
+        matched = lookUpTitle(id, list);
     } catch (const FileFailure& failure) {
         require(records.empty() && failure.code() == FileFailureCode::InputPastEndOfFile,
                 "only a list without records fails, with 62");
@@ -180,6 +253,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const std::vector<NameRecord> records = parseNameRecords(text);
     checkRecords(text, records, (mode & 0x10) != 0);
+    for (const NameRecord& record : records) {
+        checkDumpKey(record.key);
+    }
 
     // A fresh file name for every input, so each lookup reads and parses anew.
     static unsigned long serial = 0;
@@ -188,10 +264,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // An old stamp, so the parse is kept and the second lookup reuses it.
     fuzz::setModifiedTime(path, kLongAgo);
     const std::string name = lookedUpName(mode, pick, records, text);
-    checkLookUp(path, text, name,
+    NameList list(path);
+    checkLookUp(list, text, name,
                 "the first record with the name, else the last record, is the answer");
-    checkLookUp(path, text, lookedUpName(3, static_cast<std::uint8_t>(pick + 7), records, text),
+    checkLookUp(list, text, lookedUpName(3, static_cast<std::uint8_t>(pick + 7), records, text),
                 "a reused parse answers as a fresh one");
+    checkDumpLookUp(list, text, pick);
     fuzz::removeFile(path);
 
     if ((mode & 0x08) != 0) {
@@ -205,14 +283,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!coarseClock) {
             fuzz::setModifiedTime(same, kLongAgo);
         }
-        checkLookUp(same, text, name, "the list as first written is read");
+        NameList sameList(same);
+        checkLookUp(sameList, text, name, "the list as first written is read");
         const struct timespec firstWritten = fuzz::modifiedTime(same);
         const std::string edited(text.rbegin(), text.rend());
         fuzz::writeFile(same, edited);
         if (coarseClock) {
             fuzz::setModifiedTime(same, firstWritten);
         }
-        checkLookUp(same, edited, name, "an edit of the same size is seen at once");
+        checkLookUp(sameList, edited, name, "an edit of the same size is seen at once");
+        checkDumpLookUp(sameList, edited, pick);
     }
     return 0;
 }

@@ -26,9 +26,9 @@ class BatchRun {
 public:
     BatchRun(RomIdentity& identity, const std::string& folder,
              const std::vector<std::string>& fileNames, NamingStyle style, BatchObserver& observer,
-             const std::string& listPath)
+             NameList& list)
         : identity_(identity), separator_(pathSeparatorFor(folder)), prefix_(folder + separator_),
-          style_(style), observer_(observer), listPath_(listPath), headers_(prefix_, fileNames) {}
+          style_(style), observer_(observer), list_(list), headers_(prefix_, fileNames) {}
 
     BatchReport& report() { return report_; }
 
@@ -45,7 +45,7 @@ public:
         }
         identity_.countrySuffix =
             countrySuffix(identity_.headerBytes[kCountryByteIndex], SuffixSet::Batch);
-        if (findTitle(identity_, listPath_) == TitleSource::DemoTable) {
+        if (findTitle(identity_, list_) == TitleSource::DemoTable) {
             observer_.onDemoTitle(identity_.fullTitle);
         }
         countMarker(settleMarker(identity_), fileName);
@@ -84,7 +84,7 @@ private:
     const std::string prefix_; // folder and separator
     const NamingStyle style_;
     BatchObserver& observer_;
-    const std::string& listPath_;
+    NameList& list_;
     BatchReport report_;
     HeaderReadAhead headers_; // stops and joins its readers before the run returns
 };
@@ -102,12 +102,12 @@ std::int32_t batchProgress(std::size_t index, std::size_t count) {
 
 BatchReport runBatch(RomIdentity& identity, const std::string& folder,
                      const std::vector<std::string>& fileNames, NamingStyle style,
-                     BatchObserver& observer, const std::string& listPath) {
+                     BatchObserver& observer, NameList& list) {
     identity.newFileName.clear();
     observer.onRunStart();
     observer.onProgress(0);
 
-    BatchRun run(identity, folder, fileNames, style, observer, listPath);
+    BatchRun run(identity, folder, fileNames, style, observer, list);
     BatchReport& report = run.report();
     const std::size_t count = fileNames.size();
     report.totalFiles = clampedCount(count);

@@ -42,11 +42,11 @@ struct BatchReport {
 // batch column of the country suffixes is used. The first failing file
 // operation (reading a header, the name list, a rename) ends the run at once
 // with Aborted; files renamed before it keep their new names, and no file is
-// ever replaced. `observer` hears every step the window shows.
+// ever replaced. `observer` hears every step the window shows; titles are
+// looked up in `list`.
 BatchReport runBatch(RomIdentity& identity, const std::string& folder,
                      const std::vector<std::string>& fileNames, NamingStyle style,
-                     BatchObserver& observer,
-                     const std::string& listPath = std::string(kNameListFile));
+                     BatchObserver& observer, NameList& list);
 
 // Progress before file `index` (from 0) of `count`: the exact share, so that
 // folders of more than 100 files show progress too. The last file reads 100.

@@ -51,6 +51,7 @@ void BatchWindowPresenter::onUnknownFile(std::string_view fileName) {
 
 void BatchWindowPresenter::onProposedName(std::string_view name) {
     view_.setCaption(Control::Nameneu, name);
+    proposedName_ = name;
 }
 
 void BatchWindowPresenter::onAlreadyRight(std::string_view fileName) {
@@ -78,7 +79,8 @@ void BatchWindowPresenter::showStatus(std::string_view text) {
 void BatchWindowPresenter::showFailure(FileFailureCode code, const std::string& description) {
     switch (code) {
     case FileFailureCode::FileAlreadyExists:
-        view_.showMessage("Drive is writeprotected !\nProgress aborted !", kFailureTitle,
+        // Only a rename fails so: the name taken is the one just proposed.
+        view_.showMessage(nameTakenText(proposedName_) + "\nProgress aborted !", kFailureTitle,
                           BoxStyle::OkExclamation);
         return;
     case FileFailureCode::PermissionDenied:
@@ -134,9 +136,9 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
 
 BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
-                             const std::string& listPath) {
+                             NameList& list) {
     BatchWindowPresenter presenter(view);
-    BatchReport report = runBatch(identity, folder, fileNames, style, presenter, listPath);
+    BatchReport report = runBatch(identity, folder, fileNames, style, presenter, list);
     presenter.finish(report);
     return report;
 }

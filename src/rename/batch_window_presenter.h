@@ -40,12 +40,13 @@ private:
     // What this run last painted; nothing before its first change.
     std::optional<std::int32_t> progress_;
     std::optional<std::string> status_;
+    std::string proposedName_; // the name of the file being renamed
 };
 
 // A click on "Start batchmode": runs over `fileNames` (the file list's entries
 // in its order) in `folder` and shows the run and its outcome in `view`.
 BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
-                             const std::string& listPath = std::string(kNameListFile));
+                             NameList& list);
 
 } // namespace quillmark

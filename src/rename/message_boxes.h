@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace quillmark {
@@ -16,6 +17,12 @@ enum class BoxStyle {
 // fails, "Error !" when a file or folder cannot be read or listed.
 inline constexpr std::string_view kFailureTitle = "Fehler !";
 inline constexpr std::string_view kErrorTitle = "Error !";
+
+// The text for a rename refused because `fileName` is taken: says so, rather
+// than blaming the drive.
+inline std::string nameTakenText(std::string_view fileName) {
+    return "A file named \"" + std::string(fileName) + "\" already exists !";
+}
 
 // The button that closed a box.
 enum class BoxButton { Ok = 1, Cancel = 2, Retry = 4 };

@@ -7,12 +7,12 @@ namespace quillmark {
 
 namespace {
 
-// The action's failure rule: an existing target is reported and the action
-// goes on; any other failure is reported and ends it. Returns whether the
-// action goes on.
-bool goesOnAfter(WindowView& view, const FileFailure& failure) {
+// The action's failure rule: an existing target (`newFileName`) is reported
+// and the action goes on; any other failure is reported and ends it. Returns
+// whether the action goes on.
+bool goesOnAfter(WindowView& view, const FileFailure& failure, const std::string& newFileName) {
     if (failure.code() == FileFailureCode::FileAlreadyExists) {
-        view.showMessage("Drive is writeprotected !", kFailureTitle, BoxStyle::OkExclamation);
+        view.showMessage(nameTakenText(newFileName), kFailureTitle, BoxStyle::OkExclamation);
         return true;
     }
     view.showMessage(failure.description(), kFailureTitle, BoxStyle::OkExclamation);
@@ -46,13 +46,13 @@ RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
     if (outcome.result == RenameResult::Nothing) {
         return outcome;
     }
-    if (outcome.failure && !goesOnAfter(view, *outcome.failure)) {
+    if (outcome.failure && !goesOnAfter(view, *outcome.failure, identity.newFileName)) {
         return outcome;
     }
     try {
         view.rereadFileList();
     } catch (const FileFailure& failure) {
-        if (!goesOnAfter(view, failure)) {
+        if (!goesOnAfter(view, failure, identity.newFileName)) {
             return outcome;
         }
     }

@@ -16,8 +16,7 @@ void reportFailure(WindowView& view, const FileFailure& failure) {
 } // namespace
 
 Identification showSelectedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
-                                const std::string& fileName, NamingStyle style,
-                                const std::string& listPath) {
+                                const std::string& fileName, NamingStyle style, NameList& list) {
     clearCaptions(view, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
                          Control::Namevoll, Control::Nameneu});
     view.setControlVisible(Control::Command2, false);
@@ -25,7 +24,7 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
 
     // The identification runs to its end first; what it reached is shown in
     // the order the user would have seen it appear.
-    const Identification result = identifyFile(identity, folder, fileName, style, listPath);
+    const Identification result = identifyFile(identity, folder, fileName, style, list);
     if (!result.headerRead) {
         reportFailure(view, *result.failure);
         return result;

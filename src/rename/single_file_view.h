@@ -13,7 +13,6 @@ namespace quillmark {
 // visible only when a name was found. A failure keeps what was shown so far;
 // a refused access is reported in a box, every other failure ends it quietly.
 Identification showSelectedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
-                                const std::string& fileName, NamingStyle style,
-                                const std::string& listPath = std::string(kNameListFile));
+                                const std::string& fileName, NamingStyle style, NameList& list);
 
 } // namespace quillmark

@@ -14,13 +14,25 @@ RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes) {
     return format;
 }
 
-TitleSource findTitle(RomIdentity& identity, const std::string& listPath) {
-    TitleSource source = TitleSource::None;
+TitleSource findTitle(RomIdentity& identity, NameList& list) {
     const DemoResult demo = lookUpDemo(identity.internalName, identity.crc1Text);
-    if (demo.outcome == DemoLookup::Title) {
+    bool listRead = true;
+    try {
+        list.refresh();
+    } catch (const FileFailure&) {
+        // The table's names never needed the list: its failure cannot matter to them.
+        if (demo.outcome == DemoLookup::NotInTable) {
+            throw;
+        }
+        listRead = false;
+    }
+    TitleSource source = TitleSource::None;
+    if (listRead && list.titleByDump(identity)) {
+        source = TitleSource::NameList;
+    } else if (demo.outcome == DemoLookup::Title) {
         identity.fullTitle = demo.title;
         source = TitleSource::DemoTable;
-    } else if (demo.outcome == DemoLookup::NotInTable && lookUpTitle(identity, listPath)) {
+    } else if (demo.outcome == DemoLookup::NotInTable && list.titleByInternalName(identity)) {
         source = TitleSource::NameList;
     }
     if (source != TitleSource::None) {
@@ -30,8 +42,7 @@ TitleSource findTitle(RomIdentity& identity, const std::string& listPath) {
 }
 
 Identification identifyFile(RomIdentity& identity, const std::string& folder,
-                            const std::string& fileName, NamingStyle style,
-                            const std::string& listPath) {
+                            const std::string& fileName, NamingStyle style, NameList& list) {
     Identification result;
     identity.newFileName.clear();
     identity.pathSeparator = pathSeparatorFor(folder);
@@ -43,12 +54,19 @@ Identification identifyFile(RomIdentity& identity, const std::string& folder,
             return result;
         }
         identity.countryText = countryDisplayText(identity.headerBytes[kCountryByteIndex]);
-        result.titleFound = findTitle(identity, listPath) != TitleSource::None;
+        result.titleFound = findTitle(identity, list) != TitleSource::None;
         result.renameOffered = settleNewFileName(identity, style);
     } catch (const FileFailure& failure) {
         result.failure = failure;
     }
     return result;
+}
+
+Identification identifyFile(RomIdentity& identity, const std::string& folder,
+                            const std::string& fileName, NamingStyle style,
+                            const std::string& listPath) {
+    NameList list(listPath);
+    return identifyFile(identity, folder, fileName, style, list);
 }
 
 } // namespace quillmark

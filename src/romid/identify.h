@@ -28,20 +28,25 @@ enum class TitleSource { None, DemoTable, NameList };
 // image, sets countrySuffix from the column `suffixes`. Throws FileFailure.
 RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes);
 
-// The title of the ROM image read last: the demo table first, the name list
-// at `listPath` only for names the table does not cover (a table name with an
-// unknown CRC1 has no title). Sets fullTitle and, when a title is found,
-// newFileName from it and countrySuffix. Throws FileFailure when the name list
-// is needed and cannot be read.
-TitleSource findTitle(RomIdentity& identity, const std::string& listPath);
+// The title of the ROM image read last: a dump record of `list` naming its
+// CRC1, CRC2 and country first; then the demo table; then the list's
+// internal-name records, only for names the table does not cover (a table
+// name with an unknown CRC1 has no title). Sets fullTitle and, when a title is
+// found, newFileName from it and countrySuffix. Throws FileFailure when the
+// list cannot be read, unless the demo table has the answer.
+TitleSource findTitle(RomIdentity& identity, NameList& list);
 
 // The single-file identification: the path joined from folder and file name,
-// the header, the country with the single-file suffixes, the demo table, the
-// name list, the composed name, the markers and the naming style, in this
-// order, into `identity`. A file failure ends it where it happened and is
-// returned, not thrown; the fields reached so far stay set.
+// the header, the country with the single-file suffixes, the title, the
+// composed name, the markers and the naming style, in this order, into
+// `identity`. A file failure ends it where it happened and is returned, not
+// thrown; the fields reached so far stay set.
+Identification identifyFile(RomIdentity& identity, const std::string& folder,
+                            const std::string& fileName, NamingStyle style, NameList& list);
+
+// The same against a list read for this one identification.
 Identification identifyFile(RomIdentity& identity, const std::string& folder,
                             const std::string& fileName, NamingStyle style,
-                            const std::string& listPath = std::string(kNameListFile));
+                            const std::string& listPath);
 
 } // namespace quillmark

@@ -11,6 +11,7 @@ constexpr std::string_view kV64Magic = "37804012";
 
 // File offsets of the header fields (Z64 order).
 constexpr std::size_t kCrc1Offset = 0x10;
+constexpr std::size_t kCrc2Offset = 0x14;
 constexpr std::size_t kNameOffset = 0x20;
 constexpr std::size_t kNameLength = 20;
 constexpr std::size_t kManufacturerOffset = 0x3B;
@@ -24,6 +25,15 @@ std::string joinHex(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t
 // In V64 order every pair of bytes is exchanged: the byte at offset o is found at o ^ 1.
 std::size_t cartridgeOffset(std::size_t offset, bool swapped) {
     return swapped ? offset ^ 1 : offset;
+}
+
+// The big-endian word at cartridge offset `offset`.
+std::uint32_t cartridgeWord(const HeaderBytes& header, std::size_t offset, bool swapped) {
+    std::uint32_t word = 0;
+    for (std::size_t i = 0; i < 4; ++i) {
+        word = word << 8 | header.bytes[cartridgeOffset(offset + i, swapped)];
+    }
+    return word;
 }
 
 } // namespace
@@ -47,6 +57,8 @@ RomFormat interpretHeader(const HeaderBytes& header, RomIdentity& identity) {
     const bool swapped = format == RomFormat::V64;
     identity.byteSwapped = swapped;
     identity.crc1Text = swapped ? joinHex(h[5], h[4], h[7], h[6]) : joinHex(h[4], h[5], h[6], h[7]);
+    identity.crc1 = cartridgeWord(header, kCrc1Offset, swapped);
+    identity.crc2 = cartridgeWord(header, kCrc2Offset, swapped);
 
     // headerBytes 8–27 keep file order; the pairs are exchanged as the text is built.
     std::string name(kNameLength, '\0');

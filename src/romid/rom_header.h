@@ -9,7 +9,7 @@
 namespace quillmark {
 
 // Reads the header of the file at `path` and fills `identity`: a ROM image sets
-// headerBytes, magicText, byteSwapped, crc1Text, internalName and the
+// headerBytes, magicText, byteSwapped, crc1Text, crc1, crc2, internalName and the
 // manufacturer and card-ID texts (the country byte lands in
 // headerBytes[kCountryByteIndex] for the country table); any other file
 // changes only magicText and headerBytes 0–7. A special file (FIFO, device)

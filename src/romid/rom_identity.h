@@ -32,6 +32,8 @@ struct RomIdentity {
     std::string magicText;
     bool byteSwapped = false;
     std::string crc1Text;
+    std::uint32_t crc1 = 0; // as the cartridge holds them, whatever the byte order
+    std::uint32_t crc2 = 0;
     std::string internalName;
     std::string manufacturerName;
     std::string manufacturerText;

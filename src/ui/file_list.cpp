@@ -4,12 +4,30 @@
 #include "qt_text.h"
 
 #include <QKeyEvent>
+#include <QMouseEvent>
+#include <QScopedValueRollback>
+#include <algorithm>
 
 namespace quillmark {
 
 FileList::FileList(QWidget* parent) : QListWidget(parent) {
     setUniformItemSizes(true);
-    connect(this, &QListWidget::itemClicked, this, &FileList::fileClicked);
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &FileList::announceChoice);
+    // A click on the entry that is highlighted already shows it again.
+    connect(this, &QListWidget::itemClicked, this, [this] {
+        if (!announcedSincePress_) {
+            announceChoice();
+        }
+    });
+}
+
+void FileList::announceChoice() {
+    if (rereading_) {
+        return;
+    }
+    announcedSincePress_ = true;
+    emit fileClicked();
 }
 
 void FileList::setPath(const std::string& folder) {
@@ -18,6 +36,7 @@ void FileList::setPath(const std::string& folder) {
 }
 
 void FileList::reread() {
+    const QScopedValueRollback<bool> quiet(rereading_, true);
     clear();
     names_.clear();
     names_ = listFolderFiles(path_);
@@ -45,17 +64,31 @@ const std::vector<std::string>& FileList::entries() const {
 }
 
 int FileList::selectedRow() const {
-    const QListWidgetItem* item = currentItem();
-    return item != nullptr && item->isSelected() ? currentRow() : -1;
+    // The highlight, not the cursor: dragging moves the highlight before the cursor.
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
 }
 
 void FileList::keyPressEvent(QKeyEvent* event) {
-    const int before = selectedRow();
-    QListWidget::keyPressEvent(event);
-    const int after = selectedRow();
-    if (after != before && after >= 0) {
-        emit fileClicked();
+    // With nothing highlighted, the first step down highlights the entry under
+    // the cursor, which taking the focus puts on the first one.
+    if (event->key() == Qt::Key_Down && event->modifiers() == Qt::NoModifier && selectedRow() < 0 &&
+        count() > 0) {
+        setCurrentRow(std::max(currentRow(), 0));
+        event->accept();
+        return;
     }
+    QListWidget::keyPressEvent(event);
+}
+
+// Only the left button chooses; the others neither highlight nor announce.
+void FileList::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        event->accept();
+        return;
+    }
+    announcedSincePress_ = false;
+    QListWidget::mousePressEvent(event);
 }
 
 } // namespace quillmark

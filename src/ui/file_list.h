@@ -6,8 +6,9 @@
 
 namespace quillmark {
 
-// The file list: the files of one folder, by name. A click on an entry, or
-// moving to an entry with the keyboard, is announced as a click.
+// The file list: the files of one folder, by name. Every change of the
+// highlighted entry the user makes, by mouse or keyboard, and a click on the
+// highlighted entry, is announced as a click; a re-read is not.
 class FileList : public QListWidget {
     Q_OBJECT
 public:
@@ -31,14 +32,20 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
 
 private:
+    void announceChoice();
+
     // The row of the selected entry, -1 when none is selected.
     int selectedRow() const;
     // The file name of a row, "" for a row that does not exist.
     std::string entry(int row) const;
 
     std::string path_;
+    bool rereading_ = false;
+    // Whether the press that began the current click already announced a choice.
+    bool announcedSincePress_ = false;
     // The bytes of each row's name; the rows show them decoded, in this order.
     std::vector<std::string> names_;
 };

@@ -98,8 +98,12 @@ void FolderList::setPath(const std::string& folder) {
         }
         setCurrentRow(currentRow);
     }
-    path_ = target;
-    emit pathChanged();
+    // Opening the open folder again shows new subfolders, but the folder has
+    // not changed: the file list keeps its entries and its highlight.
+    if (target != path_) {
+        path_ = target;
+        emit pathChanged();
+    }
 }
 
 } // namespace quillmark

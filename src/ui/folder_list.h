@@ -13,7 +13,8 @@ class FolderList : public QListWidget {
 public:
     explicit FolderList(QWidget* parent = nullptr);
 
-    // Lists `folder` and makes it the current one, then announces the change.
+    // Lists `folder` and makes it the current one, then announces the change,
+    // if it is one: the folder that was current already is only listed again.
     // Throws FileFailure when the folder cannot be listed; nothing changes then.
     void setPath(const std::string& folder);
     const std::string& path() const { return path_; }

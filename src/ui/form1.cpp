@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "classic_frame.h"
 #include "control_layout.h"
 #include "drive_list.h"
 #include "file_list.h"
@@ -51,15 +52,19 @@ void paintBackground(QWidget* widget, Background background) {
     if (background == Background::Transparent) {
         return;
     }
-    // Buttons and lists paint themselves; labels and frames are filled.
-    if (background == Background::Standard) {
-        widget->setAutoFillBackground(qobject_cast<QLabel*>(widget) != nullptr ||
-                                      qobject_cast<QGroupBox*>(widget) != nullptr);
+    // Buttons and lists in the standard colour paint themselves, in the
+    // toolkit's own look; labels and frames are filled.
+    const bool filled =
+        qobject_cast<QLabel*>(widget) != nullptr || qobject_cast<QGroupBox*>(widget) != nullptr;
+    if (background == Background::Standard && !filled) {
         return;
     }
     widget->setAutoFillBackground(true);
+    // The standard colour of labels and frames is the classic button face,
+    // the window's own grey, so that the two frames and their contents match.
     // Labels and frames fill with the window role, buttons with the button role.
-    const QColor colour = QColor::fromRgb(background == Background::Grey ? kWindowGrey : kBandGrey);
+    const QColor colour =
+        QColor::fromRgb(background == Background::LightGrey ? kBandGrey : kWindowGrey);
     QPalette palette = widget->palette();
     palette.setColor(QPalette::Window, colour);
     palette.setColor(QPalette::Button, colour);
@@ -79,6 +84,9 @@ Form1::Form1(QWidget* parent)
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     setFont(dialogFont());
     background_.load(QStringLiteral(":/assets/background.bmp"));
+    // Drawn at twice the size for high-density screens, where the 1x picture looks soft.
+    background2x_.load(QStringLiteral(":/assets/background@2x.png"));
+    background2x_.setDevicePixelRatio(2);
 
     for (const ControlLayout& layout : kControlLayouts) {
         controls_[indexOf(layout.control)] = createControl(layout);
@@ -103,7 +111,7 @@ QWidget* Form1::createControl(const ControlLayout& layout) {
     QWidget* widget = nullptr;
     switch (layout.kind) {
     case ControlKind::Frame:
-        widget = new QGroupBox(caption, parent);
+        widget = new ClassicFrame(caption, parent);
         break;
     case ControlKind::OptionButton: {
         auto* button = new QRadioButton(caption, parent);
@@ -121,7 +129,8 @@ QWidget* Form1::createControl(const ControlLayout& layout) {
     }
     case ControlKind::CommandButton: {
         auto* button = new QPushButton(caption, parent);
-        button->setAutoDefault(false);
+        // Enter and Return press the button that has the focus.
+        button->setAutoDefault(true);
         widget = button;
         break;
     }
@@ -264,7 +273,7 @@ void Form1::applyVisible(Control control, bool visible) {
 }
 
 void Form1::setCaption(Control control, std::string_view text) {
-    applyCaption(control, utf8Text(text));
+    applyCaption(control, labelText(text));
 }
 
 void Form1::setControlVisible(Control control, bool visible) {
@@ -312,8 +321,13 @@ NamingStyle Form1::namingStyle() const {
 void Form1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor::fromRgb(kWindowGrey));
-    if (!background_.isNull()) {
-        painter.drawPixmap(event->rect(), background_, event->rect());
+    const QPixmap& picture = devicePixelRatioF() > 1 ? background2x_ : background_;
+    if (!picture.isNull()) {
+        // The source rectangle counts the picture's own pixels.
+        const qreal ratio = picture.devicePixelRatio();
+        const QRectF source(QPointF(event->rect().topLeft()) * ratio,
+                            QSizeF(event->rect().size()) * ratio);
+        painter.drawPixmap(QRectF(event->rect()), picture, source);
     }
 }
 

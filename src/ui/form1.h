@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rename/window_view.h"
+#include "romid/name_list.h"
 #include "romid/rom_identity.h"
 
 #include <QElapsedTimer>
@@ -99,12 +100,14 @@ private:
     QTimer* timer_ = nullptr;
     QElapsedTimer sinceActivity_;
     QPixmap background_;
+    QPixmap background2x_;
     std::unique_ptr<MessageBoxes> screenBoxes_;
     MessageBoxes* boxes_ = nullptr;
     std::string workingFolder_;
     // The drive of the working folder, found once at the start.
     std::string startDrive_;
     RomIdentity identity_;
+    NameList nameList_;
 };
 
 } // namespace quillmark

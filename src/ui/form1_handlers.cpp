@@ -76,9 +76,14 @@ void Form1::openFolder(const std::string& folder) {
 void Form1::Dateien_Click() {
     const std::string fileName = dateien_->selectedFileName();
     if (fileName.empty()) {
+        // Nothing highlighted: nothing shown and nothing to rename, as after a rename.
+        clearCaptions(*this, {Control::Dateiname, Control::Dateityp, Control::Romname,
+                              Control::Hersteller, Control::Cardid, Control::Land,
+                              Control::Namevoll, Control::Nameneu, Control::CRC});
+        applyVisible(Control::Command2, false);
         return;
     }
-    showSelectedFile(*this, identity_, ordner_->path(), fileName, namingStyle());
+    showSelectedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), nameList_);
 }
 
 void Form1::Dateimodus_Click() {
@@ -109,7 +114,7 @@ void Form1::Batchrun_Click() {
     // tick or click runs until the run is over.
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
-    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle());
+    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle(), nameList_);
 }
 
 void Form1::Command3_Click() {

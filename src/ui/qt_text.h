@@ -23,4 +23,12 @@ inline QString utf8Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
+// A UTF-8 text for a label: control characters, which a label would draw as
+// boxes, are left out; line breaks stay.
+inline QString labelText(std::string_view text) {
+    QString shown = utf8Text(text);
+    shown.removeIf([](QChar c) { return c.category() == QChar::Other_Control && c != u'\n'; });
+    return shown;
+}
+
 } // namespace quillmark

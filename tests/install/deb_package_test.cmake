@@ -1,5 +1,6 @@
 # Builds the Debian package with CPack and checks its files, its control
-# fields against the credits the program shows, and its desktop entry.
+# fields against the credits the program shows, its desktop entry, and what
+# lintian and appstreamcli say about it.
 include("${CMAKE_CURRENT_LIST_DIR}/installed_files.cmake")
 
 file(REMOVE_RECURSE "${WORK}")
@@ -64,5 +65,21 @@ execute_process(COMMAND "${DPKG_DEB}" --extract "${deb}" "${WORK}/root" RESULT_V
 if(NOT rc EQUAL 0)
     message(FATAL_ERROR "dpkg-deb --extract: exit status ${rc}")
 endif()
-file(READ "${WORK}/root/usr/share/applications/quillmark.desktop" text)
+file(READ "${WORK}/root/usr/share/applications/${app_id}.desktop" text)
 check_desktop_entry("${text}" /usr)
+
+# What a distribution checks: lintian prints nothing at warning level or above,
+# and the AppStream description validates (without looking anything up online).
+function(expect_quiet what)
+    execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE said ERROR_VARIABLE said)
+    if(NOT rc EQUAL 0 OR said MATCHES "(^|\n)[EW]: ")
+        message(FATAL_ERROR "${what}: exit status ${rc}\n${said}")
+    endif()
+endfunction()
+if(LINTIAN)
+    expect_quiet(lintian "${LINTIAN}" --fail-on error,warning "${deb}")
+endif()
+if(APPSTREAMCLI)
+    expect_quiet(appstreamcli "${APPSTREAMCLI}" validate --no-net
+        "${WORK}/root/usr/share/metainfo/${app_id}.metainfo.xml")
+endif()

@@ -1,16 +1,21 @@
 # Every file an installation holds, relative to its prefix: the program, its
-# name list, the desktop entry, the committed icons and the credits, and
-# nothing else.
+# name list, the desktop entry, the committed icons, the manual page, the
+# AppStream description and the Debian documents, and nothing else.
 file(GLOB_RECURSE icons RELATIVE "${SOURCE}/data" "${SOURCE}/data/icons/hicolor/*")
 if(NOT icons)
     message(FATAL_ERROR "no committed icons under ${SOURCE}/data/icons/hicolor")
 endif()
 list(TRANSFORM icons PREPEND share/)
+set(app_id org.example.quillmark)
 set(installed_files
     bin/quillmark
-    share/applications/quillmark.desktop
+    share/applications/${app_id}.desktop
+    share/doc/quillmark/changelog.gz
     share/doc/quillmark/copyright
     ${icons}
+    share/lintian/overrides/quillmark
+    share/man/man1/quillmark.1.gz
+    share/metainfo/${app_id}.metainfo.xml
     share/quillmark/roms.ini
 )
 list(SORT installed_files)
@@ -24,16 +29,16 @@ function(desktop_value out text key)
     set(${out} "${CMAKE_MATCH_1}" PARENT_SCOPE)
 endfunction()
 
-# Fails unless the entry starts the program at `prefix` in the folder that
-# holds the name list, the way a menu would.
+# Fails unless the entry starts the program at `prefix` in the last folder
+# used, the way a menu would.
 function(check_desktop_entry text prefix)
-    desktop_value(path "${text}" Path)
-    if(NOT path STREQUAL "${prefix}/share/quillmark")
-        message(FATAL_ERROR "Path=${path}, expected ${prefix}/share/quillmark")
+    string(FIND "\n${text}" "\nPath=" at)
+    if(NOT at EQUAL -1)
+        message(FATAL_ERROR "desktop entry has a Path=: the program finds its name list itself")
     endif()
     desktop_value(exec "${text}" Exec)
-    if(NOT exec STREQUAL "\"${prefix}/bin/quillmark\"")
-        message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\"")
+    if(NOT exec STREQUAL "\"${prefix}/bin/quillmark\" --last-folder")
+        message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\" --last-folder")
     endif()
     foreach(pair "Type=Application" "Icon=quillmark" "Terminal=false")
         string(FIND "\n${text}" "\n${pair}\n" at)

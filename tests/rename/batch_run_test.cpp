@@ -105,7 +105,7 @@ class BatchRun : public ::testing::Test {
 protected:
     TempFolder roms;
     TempFolder lists; // the name list lives apart, so it is no file of the run
-    std::string listPath = lists.file("roms.ini");
+    NameList nameList{lists.file("roms.ini")};
     RomIdentity identity;
     Recorder recorder;
 
@@ -132,7 +132,7 @@ protected:
     BatchReport run(NamingStyle style = NamingStyle::Normal, const Names* names = nullptr) {
         const std::vector<std::string> before = roms.contents();
         const Names listed = names ? *names : listFolderFiles(roms.path());
-        BatchReport report = runBatch(identity, roms.path(), listed, style, recorder, listPath);
+        BatchReport report = runBatch(identity, roms.path(), listed, style, recorder, nameList);
         EXPECT_EQ(roms.contents(), before) << "a file's bytes changed or a file vanished";
         return report;
     }
@@ -277,7 +277,7 @@ TEST_F(BatchRun, NameListFailureStopsTheRunAtThatFile) {
     writeRom("d-demo.v64", "Protest Design", 'A', ByteOrder::Z64, kSiteroDemoCrc);
 
     // Missing: the demo table still names the first image, the first lookup fails.
-    listPath = lists.file("missing.ini");
+    nameList.setPath(lists.file("missing.ini"));
     BatchReport report = run();
     EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
     EXPECT_EQ(report.failureCode, 53);
@@ -291,7 +291,7 @@ TEST_F(BatchRun, NameListFailureStopsTheRunAtThatFile) {
 
     // Empty: no record to read.
     lists.write("empty.ini", "");
-    listPath = lists.file("empty.ini");
+    nameList.setPath(lists.file("empty.ini"));
     report = run();
     EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
     EXPECT_EQ(report.failureCode, 62);
@@ -424,7 +424,7 @@ TEST_F(BatchRun, ProgressShowsTheShareDone) {
     }
     Recorder bigRecorder;
     const BatchReport report =
-        runBatch(identity, big.path(), names, NamingStyle::Normal, bigRecorder, listPath);
+        runBatch(identity, big.path(), names, NamingStyle::Normal, bigRecorder, nameList);
     EXPECT_EQ(report.totalFiles, 150);
     const std::vector<std::int32_t>& progress = bigRecorder.progress;
     ASSERT_EQ(progress.size(), 151u);

@@ -31,7 +31,7 @@ class BatchWindow : public ::testing::Test {
 protected:
     TempFolder roms;
     TempFolder lists;
-    std::string listPath = lists.file("roms.ini");
+    NameList nameList{lists.file("roms.ini")};
     FakeView view;
     RomIdentity identity;
 
@@ -66,7 +66,7 @@ protected:
     BatchReport run(NamingStyle style = NamingStyle::Normal) {
         const Names before = roms.contents();
         BatchReport report = runBatchInWindow(view, identity, roms.path(),
-                                              listFolderFiles(roms.path()), style, listPath);
+                                              listFolderFiles(roms.path()), style, nameList);
         EXPECT_EQ(roms.contents(), before) << "a file's bytes changed or a file vanished";
         return report;
     }
@@ -151,7 +151,7 @@ TEST_F(BatchWindow, ProgressAndStatusArePaintedOnlyWhenTheyChange) {
         big.write(names.back(), "text");
     }
     view.paints.clear();
-    runBatchInWindow(view, identity, big.path(), names, NamingStyle::Normal, listPath);
+    runBatchInWindow(view, identity, big.path(), names, NamingStyle::Normal, nameList);
     Names expected{"0", "Batchmode runs..."};
     for (int value = 1; value <= 100; ++value) {
         expected.push_back(std::to_string(value));
@@ -182,8 +182,10 @@ TEST_F(BatchWindow, UnfinishedRunsLeaveTheResultsAsTheyWere) {
     view.boxes.clear();
     report = run();
     ASSERT_EQ(report.outcome, BatchOutcome::Aborted);
-    EXPECT_EQ(view.boxes, (Boxes{{"Drive is writeprotected !\nProgress aborted !", "Fehler !",
-                                  BoxStyle::OkExclamation}}));
+    EXPECT_EQ(
+        view.boxes,
+        (Boxes{{"A file named \"Mario Kart 64 (USA).v64\" already exists !\nProgress aborted !",
+                "Fehler !", BoxStyle::OkExclamation}}));
     EXPECT_EQ(view.caption(Control::Label17), "Batchmode runs...");
     EXPECT_EQ(view.progress, 75);
     EXPECT_EQ(view.lists[static_cast<std::size_t>(Control::Listeunbekannt)],
@@ -195,7 +197,7 @@ TEST_F(BatchWindow, UnfinishedRunsLeaveTheResultsAsTheyWere) {
 
 TEST_F(BatchWindow, OtherFailuresShowTheirDescription) {
     writeRom("a.v64", "MARIO KART 64");
-    listPath = lists.file("missing.ini");
+    nameList.setPath(lists.file("missing.ini"));
     const BatchReport report = run();
     ASSERT_EQ(report.failureCode, 53);
     ASSERT_EQ(view.boxes.size(), 1u);

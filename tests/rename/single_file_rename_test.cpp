@@ -31,6 +31,7 @@ constexpr Control kValueLabels[] = {Control::Dateiname,  Control::Dateityp, Cont
 class SingleFileRename : public ::testing::Test {
 protected:
     TempFolder folder;
+    NameList nameList{folder.file("roms.ini")};
     FakeView view;
     RomIdentity id;
     std::string romBytes;
@@ -46,7 +47,7 @@ protected:
 
     void select(const std::string& file, const std::string& inFolder = {}) {
         const std::string where = inFolder.empty() ? folder.path() : inFolder;
-        showSelectedFile(view, id, where, file, NamingStyle::Normal, folder.file("roms.ini"));
+        showSelectedFile(view, id, where, file, NamingStyle::Normal, nameList);
     }
 
     RenameOutcome click(const std::string& inFolder = {}) {
@@ -96,7 +97,8 @@ TEST_F(SingleFileRename, ExistingTargetIsReportedThenTheViewIsEmptied) {
     EXPECT_EQ(outcome.result, RenameResult::Failed);
     EXPECT_EQ(outcome.failure->code(), FileFailureCode::FileAlreadyExists);
     ASSERT_EQ(view.boxes.size(), 1u);
-    EXPECT_EQ(view.boxes[0].text, "Drive is writeprotected !");
+    EXPECT_EQ(view.boxes[0].text,
+              "A file named \"" + std::string(kProposed) + "\" already exists !");
     EXPECT_EQ(view.boxes[0].title, "Fehler !");
     EXPECT_EQ(view.boxes[0].style, BoxStyle::OkExclamation);
     expectViewEmptied();

@@ -40,6 +40,7 @@ public:
 class SingleFileView : public ::testing::Test {
 protected:
     TempFolder folder;
+    NameList nameList{folder.file("roms.ini")};
     FakeView view;
     RomIdentity id;
 
@@ -55,7 +56,7 @@ protected:
     }
 
     Identification show(const std::string& file, NamingStyle style = NamingStyle::Normal) {
-        return showSelectedFile(view, id, folder.path(), file, style, folder.file("roms.ini"));
+        return showSelectedFile(view, id, folder.path(), file, style, nameList);
     }
 
     void expectCaptions(std::initializer_list<std::pair<Control, std::string_view>> expected) {

@@ -88,6 +88,56 @@ TEST_F(Identify, UnknownAndDemoTableNames) {
     EXPECT_EQ(id.newFileName, "Pause_Demo_(USA).v64");
 }
 
+TEST_F(Identify, DumpRecordsFirstThenTheDemoTableThenInternalNames) {
+    folder.write("roms.ini", nameListLine("MARIO KART 64", "By Name") +
+                                 nameListLine("Test Program", "Listed Demo") +
+                                 "\"12345678-0000abcd-C:45\",\"Kart By Dump\"\r\n"
+                                 "\"12345678-0000ABCD-c:45\",\"Second Dump Record\"\r\n"
+                                 "\"7D1727f1-0000ABCD-C:45\",\"Pause By Dump\"\r\n"
+                                 "\"DEADBEEF-0000AB00-C:45\",\"Demo By Dump\"\r\n");
+    struct Case {
+        const char* internalName;
+        std::array<std::uint8_t, 4> crc1;
+        std::uint8_t crc2Low; // CRC2 is 0000ABxx here
+        std::uint8_t country;
+        const char* title; // empty: none
+    } const cases[] = {
+        {"MARIO KART 64", {0x12, 0x34, 0x56, 0x78}, 0xCD, 'E', "Kart By Dump"},
+        {"MARIO KART 64", {0x12, 0x34, 0x56, 0x78}, 0xCE, 'E', "By Name"}, // other CRC2
+        {"MARIO KART 64", {0x12, 0x34, 0x56, 0x78}, 0xCD, 'J', "By Name"}, // other country
+        {"Test Program", {0x7D, 0x17, 0x27, 0xF1}, 0xCD, 'E', "Pause By Dump"},
+        {"Test Program", {0x7D, 0x17, 0x27, 0xF1}, 0x00, 'E', "Pause Demo"},
+        {"Test Program", {0xDE, 0xAD, 0xBE, 0xEF}, 0x00, 'E', "Demo By Dump"},
+        {"Test Program", {0xDE, 0xAD, 0xBE, 0xEF}, 0x01, 'E', ""}, // table name, no title
+    };
+    for (const Case& c : cases) {
+        RomFields fields;
+        fields.internalName = c.internalName;
+        fields.crc1 = c.crc1;
+        fields.crc2 = {0x00, 0x00, 0xAB, c.crc2Low};
+        fields.country = c.country;
+        for (const ByteOrder order : {ByteOrder::Z64, ByteOrder::V64}) {
+            folder.write("rom.bin", romImage(fields, order));
+            const Identification result = identify("rom.bin");
+            EXPECT_EQ(result.titleFound ? id.fullTitle : "", c.title)
+                << c.internalName << " " << id.crc1Text << " " << int(c.crc2Low);
+        }
+    }
+
+    // Without the list the demo table still answers for its own names.
+    std::filesystem::remove(list);
+    Identification result = identify("rom.bin");
+    EXPECT_FALSE(result.failure);
+    EXPECT_EQ(id.newFileName, "ROM unknown !");
+    RomFields pause;
+    pause.internalName = "Test Program";
+    pause.crc1 = {0x7D, 0x17, 0x27, 0xF1};
+    folder.write("rom.bin", romImage(pause, ByteOrder::V64));
+    result = identify("rom.bin");
+    EXPECT_FALSE(result.failure);
+    EXPECT_EQ(id.newFileName, "Pause Demo (USA).v64");
+}
+
 TEST_F(Identify, NotRomKeepsThePreviousIdentification) {
     RomFields fields;
     fields.internalName = "MARIO KART 64";

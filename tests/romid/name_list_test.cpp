@@ -20,12 +20,13 @@ class NameList : public ::testing::Test {
 protected:
     TempFolder folder;
     std::string list = folder.file("roms.ini");
+    quillmark::NameList names{list};
 
     // Looks `name` up; the failure code, or 0.
     int lookUp(RomIdentity& id, std::string name, bool* matched = nullptr) {
         id.internalName = std::move(name);
         try {
-            const bool found = lookUpTitle(id, list);
+            const bool found = lookUpTitle(id, names);
             if (matched != nullptr) {
                 *matched = found;
             }
@@ -76,6 +77,16 @@ TEST_F(NameList, SyntaxVariants) {
     lookUp(id, "WIN                 ", &matched);
     EXPECT_TRUE(matched);
     EXPECT_EQ(id.fullTitle, "Caf\xC3\xA9 Title");
+}
+
+TEST(DumpKey, OnlyTheExactShapeNamesADump) {
+    EXPECT_EQ(parseDumpKey("635A2BFF-8b022326-c:4a"), (DumpId{0x635A2BFF, 0x8B022326, 0x4A}));
+    for (const char* key :
+         {"635A2BFF-8B022326-C:4", "635A2BFF-8B022326-C:450", "635A2BFG-8B022326-C:45",
+          "635A2BFF+8B022326-C:45", "635A2BFF-8B022326-D:45", "635A2BFF-8B022326-C 45",
+          " 35A2BFF-8B022326-C:45", "635A2BFF-8B02232 -C:45", "MARIO KART 64       "}) {
+        EXPECT_FALSE(parseDumpKey(key)) << key;
+    }
 }
 
 TEST_F(NameList, FailuresAndRecovery) {
@@ -198,7 +209,8 @@ TEST_F(NameList, DefaultIsTheWorkingFolder) {
     test::WorkingFolder cwd(folder.path());
     RomIdentity id;
     id.internalName = "HERE                ";
-    EXPECT_TRUE(lookUpTitle(id));
+    quillmark::NameList inWorkingFolder;
+    EXPECT_TRUE(lookUpTitle(id, inWorkingFolder));
     EXPECT_EQ(id.fullTitle, "In the working folder");
 }
 

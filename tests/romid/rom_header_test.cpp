@@ -28,6 +28,25 @@ TEST(HeaderText, HexWithoutLeadingZero) {
     EXPECT_EQ(displayText("Caf\xE9 \x99"), "Caf\xC3\xA9 \xE2\x84\xA2");
 }
 
+TEST(HeaderText, EncodingsRoundTrip) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const char32_t c = byteChar(static_cast<std::uint8_t>(byte));
+        // The unassigned bytes hold no character, so nothing is written as them.
+        EXPECT_EQ(windows1252Byte(c), c >= 0x80 && c <= 0x9F ? -1 : byte) << byte;
+    }
+    const std::u32string text = U"A\u00E9\u20AC\U0001F600\U0010FFFF";
+    std::string utf8;
+    for (const char32_t c : text) {
+        appendUtf8(utf8, c);
+    }
+    EXPECT_EQ(utf8.size(), 1u + 2 + 3 + 4 + 4);
+    EXPECT_EQ(decodeUtf8(utf8), text);
+    for (const char* bad : {"\x80", "\xC3", "\xC0\xAF", "\xE0\x80\xAF", "\xED\xA0\x80",
+                            "\xF4\x90\x80\x80", "\xF8\x88\x80\x80\x80", "A\xE2\x82"}) {
+        EXPECT_FALSE(decodeUtf8(bad)) << bad;
+    }
+}
+
 TEST(RomHeader, BothByteOrdersGiveTheSameFields) {
     TempFolder folder;
     RomFields fields;

@@ -91,6 +91,7 @@ std::vector<std::uint8_t> romImage(const RomFields& fields, ByteOrder order, std
     const std::uint8_t magic[4] = {0x80, 0x37, 0x12, 0x40};
     std::copy(std::begin(magic), std::end(magic), image.begin());
     std::copy(fields.crc1.begin(), fields.crc1.end(), image.begin() + 0x10);
+    std::copy(fields.crc2.begin(), fields.crc2.end(), image.begin() + 0x14);
     std::string name = fields.internalName;
     name.resize(20, ' ');
     std::copy(name.begin(), name.end(), image.begin() + 0x20);

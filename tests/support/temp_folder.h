@@ -53,6 +53,7 @@ private:
 // Header fields of a synthetic ROM image, in cartridge order.
 struct RomFields {
     std::array<std::uint8_t, 4> crc1{0x12, 0x34, 0x56, 0x78};
+    std::array<std::uint8_t, 4> crc2{};
     std::string internalName = "SYNTHETIC GAME";
     std::uint8_t manufacturer = 'N';
     std::array<std::uint8_t, 2> cardId{'S', 'G'};

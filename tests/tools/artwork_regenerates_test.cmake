@@ -1,6 +1,6 @@
 # Runs make-artwork into an empty folder and checks that it writes exactly the
-# committed pictures, byte for byte; if this fails after a drawing change, run
-# make-artwork without arguments and commit what it writes.
+# committed pictures' files (their contents are compared by
+# CommittedArtwork.IsWhatTheGeneratorDraws), and fails as it should.
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}")
 
@@ -11,7 +11,9 @@ set(expected
     data/icons/hicolor/32x32/apps/quillmark.png
     data/icons/hicolor/48x48/apps/quillmark.png
     data/icons/hicolor/64x64/apps/quillmark.png
+    data/icons/hicolor/scalable/apps/quillmark.svg
     src/ui/assets/background.bmp
+    src/ui/assets/background@2x.png
     src/ui/assets/quillmark.ico)
 
 execute_process(COMMAND "${GENERATOR}" "${WORK}/out" RESULT_VARIABLE rc OUTPUT_QUIET)
@@ -23,17 +25,6 @@ list(SORT made)
 if(NOT made STREQUAL expected)
     message(FATAL_ERROR "make-artwork wrote:\n  ${made}\nexpected:\n  ${expected}")
 endif()
-foreach(path IN LISTS made)
-    execute_process(COMMAND "${CMAKE_COMMAND}" -E compare_files "${WORK}/out/${path}" "${SOURCE}/${path}"
-        RESULT_VARIABLE differs)
-    if(NOT differs EQUAL 0)
-        list(APPEND changed "${path}")
-    endif()
-endforeach()
-if(changed)
-    message(FATAL_ERROR "differ from the committed files: ${changed}")
-endif()
-
 # A folder that cannot be made is a failure, not a silent success.
 file(WRITE "${WORK}/blocker" "")
 execute_process(COMMAND "${GENERATOR}" "${WORK}/blocker/out" RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)

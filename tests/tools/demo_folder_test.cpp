@@ -5,9 +5,11 @@
 #include "romid/identify.h"
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <set>
 
 namespace quillmark {
 namespace {
@@ -52,6 +54,7 @@ TEST(DemoFolder, HoldsTheNameListAndSamplesOfEveryCase) {
     int notRom = 0;
     int alreadyNamed = 0;
     std::map<std::string, int> titledImages; // bytes → how many files hold them
+    std::map<std::string, std::set<std::string>> namesByInternalName;
     for (const auto& [name, bytes] : tree(samples)) {
         RomIdentity identity;
         const Identification result = identifyFile(
@@ -65,6 +68,7 @@ TEST(DemoFolder, HoldsTheNameListAndSamplesOfEveryCase) {
         if (result.renameOffered) {
             ++titledByOrder[result.format];
             ++titledImages[bytes];
+            namesByInternalName[identity.internalName].insert(identity.newFileName);
             alreadyNamed += identity.newFileName == name ? 1 : 0;
             // Made from a facts row: its CRC1 and internal name are that row's.
             bool fromFacts = false;
@@ -94,6 +98,10 @@ TEST(DemoFolder, HoldsTheNameListAndSamplesOfEveryCase) {
         EXPECT_LE(files, 2);
     }
     EXPECT_EQ(copied, 1) << "one game in two copies";
+    EXPECT_EQ(std::count_if(namesByInternalName.begin(), namesByInternalName.end(),
+                            [](const auto& entry) { return entry.second.size() == 2; }),
+              1)
+        << "two revisions of one game, each with a name of its own";
 }
 
 TEST(DemoFolder, IsMadeAfreshOnEveryRun) {

@@ -167,22 +167,88 @@ TEST_F(NameListFromFacts, WritesOneQuotedCrLfRecordPerLineSortedByKeyBytes) {
         lines.push_back(list.substr(start, end - start));
         start = end + 2;
     }
-    ASSERT_EQ(lines.size(), build.records.size());
-    EXPECT_EQ(lines.size(), 21u);
-    for (std::size_t i = 0; i < lines.size(); ++i) {
+    // The dump records come first, each key "CRC1-CRC2-C:CC" in upper-case hex.
+    const std::size_t dumps = build.dumpRecords.size();
+    ASSERT_EQ(lines.size(), dumps + build.records.size());
+    EXPECT_EQ(lines.size(), 20u + 30u);
+    for (std::size_t i = 0; i < dumps; ++i) {
+        const std::string& line = lines[i];
+        EXPECT_EQ(line.substr(0, 1) + line.substr(23, 3) + line.substr(line.size() - 1),
+                  "\"\",\"\"")
+            << line;
+        EXPECT_EQ(line.substr(1, 22).find_first_not_of("0123456789ABCDEF-:C"), std::string::npos);
+        EXPECT_EQ(line.substr(9, 1) + line.substr(18, 3), "--C:") << line;
+        if (i > 0) {
+            EXPECT_LT(lines[i - 1], line);
+        }
+    }
+    for (std::size_t i = dumps; i < lines.size(); ++i) {
         const std::string& line = lines[i];
         EXPECT_EQ(line.find('\n'), std::string::npos);
         ASSERT_GE(line.size(), 25u);
         EXPECT_EQ(line.substr(0, 1), "\"");
         EXPECT_EQ(line.substr(21, 3), "\",\"");
         EXPECT_EQ(line.back(), '"');
-        if (i > 0) {
+        if (i > dumps) {
             EXPECT_LT(lines[i - 1].substr(1, 20), line.substr(1, 20));
         }
     }
     // Bytes above 0x7F sort after ASCII: the half-width katakana name comes last.
     EXPECT_EQ(lines.back().substr(1, 20), key("\xB6\xDE\xDD\xCA\xDE\xDA"));
-    EXPECT_TRUE(summaryHas("| records written | 21 |"));
+    EXPECT_TRUE(summaryHas("| records written | 30 |"));
+    EXPECT_TRUE(summaryHas("| dump records written | 20 |"));
+}
+
+// Every dump's file name is its own: title and batch suffix, letter case ignored.
+TEST_F(NameListFromFacts, GivesEveryDumpAFileNameOfItsOwn) {
+    std::map<std::string, const DumpName*> dumps;
+    for (const DumpName& dump : build.dumps) {
+        dumps[dump.key] = &dump;
+    }
+    struct Case {
+        const char* key;
+        const char* title;
+        bool record; // needs a dump record
+    };
+    const Case cases[] = {
+        // The tags of the good names not all share; the European row has its own suffix.
+        {"30000001-40000001-C:45", "Rev Game (V1.0)", true},
+        {"30000002-40000002-C:45", "Rev Game (V1.1)", true},
+        {"30000003-40000003-C:50", "Rev Game", false},
+        // Two countries without a suffix.
+        {"30000004-40000004-C:58", "Lang Game (Eng-Ger)", true},
+        {"30000005-40000005-C:59", "Lang Game (Fre-Ita)", true},
+        {"30000006-40000006-C:45", "Kiosk Game", false},
+        {"30000007-40000007-C:45", "Kiosk Game (Kiosk Demo)", true},
+        {"30000008-40000008-C:45", "Case Game", false},
+        {"30000009-40000009-C:45", "CASE GAME (Beta)", true},
+        // A group the good name leaves open is closed.
+        {"3000000A-4000000A-C:00", "Open Game", false},
+        {"3000000B-4000000B-C:00", "Open Game [a1]", true},
+        // Alike good names: key order, not file order, gives the Alt numbers.
+        {"30000021-40000021-C:4A", "Triple Game", false},
+        {"30000022-40000022-C:4A", "Triple Game (Alt 2)", true},
+        {"30000023-40000023-C:4A", "Triple Game (Alt 3)", true},
+        // The demo table's row keeps its title and needs no record; the other yields.
+        {"7D1727F1-ABCD0000-C:00", "Pause Demo", false},
+        {"3000000C-4000000C-C:00", "Pause Demo (Alt 2)", true},
+        // A table name with a CRC1 the table lacks, and a key the list cannot write.
+        {"1000000E-2000000E-C:45", "Some Demo", true},
+        {"10000012-20000012-C:45", "Quote Key Game", true},
+        {"10000015-20000015-C:45", "Colon - Spaced Out", false},
+    };
+    for (const Case& c : cases) {
+        ASSERT_EQ(dumps.count(c.key), 1u) << c.key;
+        EXPECT_EQ(dumps.at(c.key)->title, c.title) << c.key;
+        EXPECT_EQ(dumps.at(c.key)->dumpRecord, c.record) << c.key;
+    }
+    EXPECT_EQ(dumps.count("1000000F-2000000F-C:45"), 0u) << "a NUL-led name is never named";
+    // A 200-byte title has no room for a tag: the clash is left, and reported.
+    ASSERT_EQ(build.clashes.size(), 1u);
+    EXPECT_EQ(build.clashes[0].fileName, std::string(200, 'B') + " (USA)");
+    EXPECT_TRUE(summaryHas("| dump titles given variant tags of their good name | 7 |"));
+    EXPECT_TRUE(summaryHas("| dump titles given an \"(Alt N)\" tag (listed below) | 3 |"));
+    EXPECT_TRUE(summaryHas("BBB (USA)\": `3000000D-4000000D-C:45` `3000000E-4000000E-C:45`\n"));
 }
 
 TEST_F(NameListFromFacts, OutputDoesNotDependOnTheOrderOfTheRows) {
@@ -216,6 +282,9 @@ TEST(FactsTable, DamagedRowsAreRefusedWithTheirLine) {
         }
     }
     EXPECT_THROW(parseFactsTable("crc1\ttitle\n"), std::runtime_error); // columns missing
+
+    // Two reliable rows of one dump key cannot both have their title.
+    EXPECT_THROW(buildNameList(parseFactsTable(header + good + good)), std::runtime_error);
 
     // A title that is no UTF-8 stops the build, naming its line.
     const auto rows = parseFactsTable(header + good + "11223344\t55667788\t45\t" + name +

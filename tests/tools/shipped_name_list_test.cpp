@@ -23,6 +23,11 @@ std::vector<NameRecord> shippedRecords() {
     return parseNameRecords(readWholeFile(kShippedList));
 }
 
+// Internal-name keys are 20 bytes; dump keys, "CRC1-CRC2-C:CC", 22.
+bool isDumpKey(std::string_view key) {
+    return key.size() == 22 && key.substr(17, 3) == "-C:";
+}
+
 TEST(ShippedNameList, IsOneQuotedCrLfRecordPerLineWithUniqueSortedKeys) {
     const std::string text = readWholeFile(kShippedList);
     const std::vector<NameRecord> records = parseNameRecords(text);
@@ -30,16 +35,22 @@ TEST(ShippedNameList, IsOneQuotedCrLfRecordPerLineWithUniqueSortedKeys) {
     std::size_t start = 0;
     std::size_t lines = 0;
     std::string previousKey;
+    bool dumpRecords = true; // they come first
     while (start < text.size()) {
         const std::size_t end = text.find("\r\n", start);
         ASSERT_NE(end, std::string::npos) << "a line without CR LF at byte " << start;
         const std::string line = text.substr(start, end - start);
         ASSERT_EQ(line.find('\n'), std::string::npos) << line;
         ASSERT_GE(line.size(), 25u) << line;
-        ASSERT_EQ(line.substr(0, 1) + line.substr(21, 3) + line.substr(line.size() - 1),
-                  "\"\",\"\"")
+        if (dumpRecords && !isDumpKey(line.substr(1, 22))) {
+            dumpRecords = false;
+            previousKey.clear();
+        }
+        const std::size_t keySize = dumpRecords ? 22 : 20;
+        ASSERT_TRUE(line.front() == '"' && line.compare(keySize + 1, 3, "\",\"") == 0 &&
+                    line.back() == '"')
             << line;
-        const std::string key = line.substr(1, 20);
+        const std::string key = line.substr(1, keySize);
         EXPECT_LT(previousKey, key) << "not sorted or repeated: " << key;
         EXPECT_EQ(key, records[lines].key);
         previousKey = key;
@@ -51,6 +62,9 @@ TEST(ShippedNameList, IsOneQuotedCrLfRecordPerLineWithUniqueSortedKeys) {
 
 TEST(ShippedNameList, EveryRecordIsReachedByItsOwnKey) {
     for (const NameRecord& record : shippedRecords()) {
+        if (isDumpKey(record.key)) {
+            continue;
+        }
         RomIdentity id;
         id.internalName = record.key;
         ASSERT_TRUE(lookUpTitle(id, kShippedList)) << record.key;
@@ -91,7 +105,9 @@ TEST(ShippedNameList, HoldsEveryReliableNameItCanAndNoOther) {
     }
     std::set<std::string> listed;
     for (const NameRecord& record : shippedRecords()) {
-        listed.insert(record.key);
+        if (!isDumpKey(record.key)) {
+            listed.insert(record.key);
+        }
     }
     EXPECT_EQ(listed, expected);
 }

@@ -167,8 +167,12 @@ TEST_F(Form1Test, ClickingAFileShowsItAndTheStyleOptionsRewriteTheProposal) {
 
 TEST_F(Form1Test, KeyboardSelectionInTheFileListRunsTheClick) {
     showWindow();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
     auto* list = control<FileList>(Control::Dateien);
-    list->setFocus();
+    list->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(caption(Control::Dateiname), "mk.v64") << "the first Down takes the first entry";
     QTest::keyClick(list, Qt::Key_End);
     EXPECT_EQ(caption(Control::Dateiname), "unknown.z64");
     EXPECT_EQ(caption(Control::Nameneu), "ROM unknown !");
@@ -176,6 +180,35 @@ TEST_F(Form1Test, KeyboardSelectionInTheFileListRunsTheClick) {
     QTest::keyClick(list, Qt::Key_Up);
     EXPECT_EQ(caption(Control::Dateiname), "notes.txt");
     EXPECT_EQ(caption(Control::Dateityp), "This is no N64 ROM Image !");
+}
+
+TEST_F(Form1Test, TheViewShowsTheHighlightedFileWhateverTheMouseDoes) {
+    showWindow();
+    auto* list = control<FileList>(Control::Dateien);
+    const auto at = [&](const QString& name) {
+        return list->visualItemRect(list->findItems(name, Qt::MatchExactly).value(0)).center();
+    };
+    const auto expectShown = [&](const char* name) {
+        EXPECT_EQ(list->selectedFileName(), name);
+        EXPECT_EQ(caption(Control::Dateiname).toStdString(), name);
+    };
+    // Pressed on one entry and let go on another, with and without moving between.
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at("mk.v64"));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at("notes.txt"));
+    expectShown("mk.v64");
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, at("mk.v64"));
+    QTest::mouseMove(list->viewport(), at("unknown.z64"));
+    QTest::mouseRelease(list->viewport(), Qt::LeftButton, {}, at("unknown.z64"));
+    expectShown("unknown.z64");
+    // The right button chooses nothing.
+    QTest::mouseClick(list->viewport(), Qt::RightButton, {}, at("notes.txt"));
+    expectShown("unknown.z64");
+    // Ctrl+click on the highlighted entry leaves none, and nothing to rename.
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at("mk.v64"));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, at("mk.v64"));
+    expectShown("");
+    EXPECT_EQ(caption(Control::Nameneu), "");
+    EXPECT_FALSE(shown(Control::Command2));
 }
 
 TEST_F(Form1Test, RenameButtonRenamesAndTheListShowsTheNewName) {
@@ -198,7 +231,7 @@ TEST_F(Form1Test, RenameFailuresShowTheirBoxes) {
     clickFile("mk.v64");
     click(Control::Command2);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Drive is writeprotected !");
+    EXPECT_EQ(boxes.boxes[0].text, "A file named \"Mario Kart 64 (USA).v64\" already exists !");
     EXPECT_EQ(boxes.boxes[0].title, "Fehler !");
     EXPECT_FALSE(shown(Control::Command2));
     EXPECT_TRUE(fileExists(folder.file("mk.v64")));
@@ -239,6 +272,9 @@ TEST_F(Form1Test, OpeningAFolderKeepsTheViewAndTheRenameMovesThere) {
     clickFile("mk.v64");
 
     auto* folders = control<FolderList>(Control::Ordner);
+    // Opening the folder that is open already changes nothing.
+    QTest::keyClick(folders, Qt::Key_Return);
+    EXPECT_EQ(control<FileList>(Control::Dateien)->selectedFileName(), "mk.v64");
     const QList<QListWidgetItem*> found = folders->findItems("sorted", Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     emit folders->itemActivated(found[0]);
@@ -315,6 +351,10 @@ TEST_F(Form1Test, AboutBoxHasItsElevenLines) {
     EXPECT_EQ(lines[8], "Attention: The use of this program");
     EXPECT_EQ(lines[9], "is on your own risk ! The user is responsible");
     EXPECT_EQ(lines[10], "for any damage resulting from the use of this program !");
+    // Enter and Return press the button that has the focus.
+    QTest::keyClick(control(Control::Command3), Qt::Key_Return);
+    QTest::keyClick(control(Control::Command3), Qt::Key_Enter);
+    EXPECT_EQ(boxes.boxes.size(), 3u);
 }
 
 TEST_F(Form1Test, ExitAndTheCloseBoxEndTheEventLoop) {

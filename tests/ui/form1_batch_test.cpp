@@ -171,7 +171,7 @@ TEST_F(Form1Batch, NamesThatAreNoUtf8AreRenamedByTheirBytes) {
     RomFields unknown;
     unknown.internalName = "NOBODY EITHER";
     folder.write("\xFFodd.z64", romImage(unknown, ByteOrder::Z64));
-    control<FolderList>(Control::Ordner)->setPath(folder.path());
+    form->rereadFileList();
     enterBatchMode();
     startRun(folder);
     EXPECT_EQ(onlyBox("Quillmark:", BoxStyle::OkInformation), "Batchrun finished !");
@@ -219,7 +219,8 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
          "Access denied ! Batchmode aborted !", 25},
         {"open refused", SystemCallFault::Call::Open, "Access denied ! Batchmode aborted !", 25},
         {"no name list", std::nullopt, "", 25},
-        {"second copy", std::nullopt, "Drive is writeprotected !\nProgress aborted !", 40},
+        {"second copy", std::nullopt,
+         "A file named \"Mario Kart 64 (USA).v64\" already exists !\nProgress aborted !", 40},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -232,6 +233,7 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
             folder.write("mk2.z64", romImage(copy, ByteOrder::Z64));
         }
         control<FolderList>(Control::Ordner)->setPath(folder.path());
+        form->rereadFileList();
         const QStringList listed = fileListEntries();
         boxes.boxes.clear();
         std::optional<SystemCallFault> fault;

@@ -82,6 +82,9 @@ TEST_F(Form1Test, CaptionsFontsAlignmentAndBackgrounds) {
     EXPECT_EQ(caption(Control::Label10), "Files that already had the right name:");
     EXPECT_EQ(control<QPushButton>(Control::Batchrun)->text(), "Start batchmode");
     EXPECT_EQ(caption(Control::Dateiname), "");
+    const char withControls[] = "\0A\x01\x7F\xC2\x81Z";
+    form->setCaption(Control::Romname, std::string_view(withControls, sizeof withControls - 1));
+    EXPECT_EQ(caption(Control::Romname), "AZ") << "control characters show as nothing";
 
     const QFont bold = control(Control::Label5)->font();
     EXPECT_TRUE(bold.bold());
@@ -112,6 +115,7 @@ TEST_F(Form1Test, CaptionsFontsAlignmentAndBackgrounds) {
     EXPECT_EQ(filled(Control::Modusbeschreibung), 0xC0C0C0u);
     EXPECT_EQ(filled(Control::Dateimodus), 0xC0C0C0u);
     EXPECT_EQ(filled(Control::Frame1), 0xC0C0C0u);
+    EXPECT_EQ(filled(Control::Frame2), 0xC0C0C0u);
     EXPECT_TRUE(control(Control::Namenmodus)->autoFillBackground());
 }
 

@@ -22,11 +22,13 @@ struct SampleGame {
 };
 
 // Alternating byte orders; "snap" goes through the built-in demo table,
-// "lylat wars" gets the list's title for its internal name.
+// "lylat wars" gets the list's title for its internal name, and the two
+// "banjo" revisions share an internal name but get names of their own.
 constexpr SampleGame kGames[] = {
     {"635A2BFF", "super mario 64.z64", false}, {"C3B6DE9D", "MARIOKART.V64", true},
     {"5354631C", "zelda_mm.z64", false},       {"5C9191D6", "waverace-jp.v64", true},
     {"CA12B547", "snap.z64", false},           {"2483F22B", "lylat wars.v64", true},
+    {"A4BF9306", "banjo.z64", false},          {"CD7559AC", "banjo (1).v64", true},
 };
 constexpr SampleGame kTwoCopies = {"DCBC50D1", "goldeneye.z64", false};
 constexpr std::string_view kSecondCopyName = "goldeneye (copy).z64";

@@ -37,63 +37,71 @@ Rgba groundAt(Vec2 p) {
     return mix(slate, paper, smoothstep(kPaperTop - 10, kPaperTop, p.y));
 }
 
-// A straight line one pixel wide.
-void drawLine(Canvas& canvas, Vec2 from, Vec2 to, Rgba colour) {
+// A straight line one pixel of the 1x picture wide, between points given in
+// 1x pixels.
+void drawLine(Canvas& canvas, double scale, Vec2 from, Vec2 to, Rgba colour) {
+    from = from * scale;
+    to = to * scale;
     const auto x0 = static_cast<int>(std::min(from.x, to.x)) - 2;
     const auto y0 = static_cast<int>(std::min(from.y, to.y)) - 2;
     const auto x1 = static_cast<int>(std::max(from.x, to.x)) + 3;
     const auto y1 = static_cast<int>(std::max(from.y, to.y)) + 3;
     canvas.paint(x0, y0, x1, y1, [&](Vec2 p) {
-        return Ink{segmentDistance(p, from, to) - 0.5, colour};
+        return Ink{segmentDistance(p, from, to) - 0.5 * scale, colour};
     });
 }
 
-void drawRules(Canvas& canvas) {
+void drawRules(Canvas& canvas, double scale) {
     // A thin line where the slate meets the paper.
-    drawLine(canvas, {kRuleLeft, kPaperTop}, {kRuleRight, kPaperTop}, kSeparator);
+    drawLine(canvas, scale, {kRuleLeft, kPaperTop}, {kRuleRight, kPaperTop}, kSeparator);
     for (double y = kFirstRule; y <= kLastRule; y += kRuleSpacing) {
-        drawLine(canvas, {kRuleLeft, y}, {kRuleRight, y}, kRule);
+        drawLine(canvas, scale, {kRuleLeft, y}, {kRuleRight, y}, kRule);
     }
-    drawLine(canvas, {kMarginX, kPaperTop + 4}, {kMarginX, kBackgroundHeight}, kMargin);
+    drawLine(canvas, scale, {kMarginX, kPaperTop + 4}, {kMarginX, kBackgroundHeight}, kMargin);
 }
 
-void drawFeather(Canvas& canvas) {
+void drawFeather(Canvas& canvas, int scale) {
+    const double s = scale;
     QuillShape shape;
-    shape.nib = {398, 532};
-    shape.bend = {470, 430};
-    shape.tip = {600, 236};
+    shape.nib = Vec2{398, 532} * s;
+    shape.bend = Vec2{470, 430} * s;
+    shape.tip = Vec2{600, 236} * s;
     shape.vaneStart = 0.3;
-    shape.leftWidth = 46;
-    shape.rightWidth = 30;
-    shape.shaftWidth = 2.2;
+    shape.leftWidth = 46 * s;
+    shape.rightWidth = 30 * s;
+    shape.shaftWidth = 2.2 * s;
     const Quill quill(shape);
-    const int x0 = 360;
-    const int y0 = static_cast<int>(kPaperTop) + 1; // the feather lies on the paper
-    canvas.paint(x0, y0, kBackgroundWidth, kBackgroundHeight, [&](Vec2 p) {
+    const int x0 = 360 * scale;
+    const int y0 = (static_cast<int>(kPaperTop) + 1) * scale; // the feather lies on the paper
+    const int x1 = canvas.width();
+    const int y1 = canvas.height();
+    canvas.paint(x0, y0, x1, y1, [&](Vec2 p) {
         const Quill::Place at = quill.locate(p);
         return Ink{quill.vaneDistance(at), at.side > 0 ? kFeather : kFeatherShade};
     });
-    canvas.paint(x0, y0, kBackgroundWidth, kBackgroundHeight, [&](Vec2 p) {
+    canvas.paint(x0, y0, x1, y1, [&](Vec2 p) {
         const Quill::Place at = quill.locate(p);
-        const double barbs = std::max(quill.vaneDistance(at), quill.barbDistance(at, 7) - 0.4);
+        const double barbs =
+            std::max(quill.vaneDistance(at), quill.barbDistance(at, 7 * s) - 0.4 * s);
         return Ink{barbs, kFeatherBarb};
     });
-    canvas.paint(x0, y0, kBackgroundWidth, kBackgroundHeight, [&](Vec2 p) {
+    canvas.paint(x0, y0, x1, y1, [&](Vec2 p) {
         return Ink{quill.shaftDistance(quill.locate(p)), kFeatherShaft};
     });
 }
 
 } // namespace
 
-Canvas drawBackground() {
-    Canvas canvas(kBackgroundWidth, kBackgroundHeight, {});
-    for (int y = 0; y < kBackgroundHeight; ++y) {
-        for (int x = 0; x < kBackgroundWidth; ++x) {
-            canvas.at(x, y) = groundAt({x + 0.5, y + 0.5});
+Canvas drawBackground(int scale) {
+    Canvas canvas(kBackgroundWidth * scale, kBackgroundHeight * scale, {});
+    const double s = scale;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            canvas.at(x, y) = groundAt(Vec2{x + 0.5, y + 0.5} * (1 / s));
         }
     }
-    drawRules(canvas);
-    drawFeather(canvas);
+    drawRules(canvas, s);
+    drawFeather(canvas, scale);
     return canvas;
 }
 

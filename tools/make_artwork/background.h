@@ -11,7 +11,8 @@ inline constexpr int kBackgroundHeight = 545;
 
 // The window's background: a slate band behind the frames and lists at the
 // top, ruled writing paper behind the labels below, and a faint quill in the
-// lower right where no text stands.
-Canvas drawBackground();
+// lower right where no text stands. `scale` 2 draws the same picture at twice
+// the resolution, for high-density screens.
+Canvas drawBackground(int scale);
 
 } // namespace quillmark::artwork

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
 namespace quillmark::artwork {
@@ -20,14 +19,7 @@ public:
         u16le(v & 0xFFFF);
         u16le(v >> 16);
     }
-    void u32be(std::uint32_t v) {
-        u8(v >> 24);
-        u8((v >> 16) & 0xFF);
-        u8((v >> 8) & 0xFF);
-        u8(v & 0xFF);
-    }
     void append(const Bytes& more) { bytes_.insert(bytes_.end(), more.begin(), more.end()); }
-    void append(const std::string& text) { bytes_.insert(bytes_.end(), text.begin(), text.end()); }
 
     std::size_t size() const { return bytes_.size(); }
     const Bytes& bytes() const { return bytes_; }

@@ -2,6 +2,7 @@
 
 #include "fsys/name_list_records.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -79,13 +80,16 @@ std::vector<FactsRow> parseFactsTable(std::string_view text) {
     }
 
     const std::vector<std::string_view> header = splitTabs(lines[0]);
-    auto column = [&header](std::string_view name) {
-        for (std::size_t i = 0; i < header.size(); ++i) {
-            if (header[i] == name) {
-                return i;
-            }
+    auto optionalColumn = [&header](std::string_view name) {
+        return static_cast<std::size_t>(std::find(header.begin(), header.end(), name) -
+                                        header.begin());
+    };
+    auto column = [&header, &optionalColumn](std::string_view name) {
+        const std::size_t index = optionalColumn(name);
+        if (index == header.size()) {
+            throw std::runtime_error("facts header has no column " + std::string(name));
         }
-        throw std::runtime_error("facts header has no column " + std::string(name));
+        return index;
     };
     const std::size_t crc1 = column("crc1");
     const std::size_t crc2 = column("crc2");
@@ -93,6 +97,7 @@ std::vector<FactsRow> parseFactsTable(std::string_view text) {
     const std::size_t name = column("internal_name_hex");
     const std::size_t title = column("title");
     const std::size_t reliable = column("reliable");
+    const std::size_t goodName = optionalColumn("good_name");
 
     std::vector<FactsRow> rows;
     for (std::size_t i = 1; i < lines.size(); ++i) {
@@ -112,6 +117,9 @@ std::vector<FactsRow> parseFactsTable(std::string_view text) {
         row.country = hexArray<1>(fields[country], lineNumber, "country_hex")[0];
         row.internalName = hexBytes(fields[name], 20, lineNumber, "internal_name_hex");
         row.title = std::string(fields[title]);
+        if (goodName < fields.size()) {
+            row.goodName = std::string(fields[goodName]);
+        }
         if (fields[reliable] == "yes") {
             row.reliable = true;
         } else if (fields[reliable] != "no") {

@@ -17,13 +17,15 @@ struct FactsRow {
     std::uint8_t country = 0;
     std::string internalName; // the 20 header bytes, raw
     std::string title;        // UTF-8, as the facts file writes it
+    std::string goodName;     // UTF-8: the title and its tags; empty without the column
     bool reliable = false;
 };
 
 // The byte of a USA cartridge's country field.
 inline constexpr std::uint8_t kUsaCountry = 0x45;
 
-// Parses the facts text. Columns are found by their header names; a row with a
+// Parses the facts text. Columns are found by their header names (good_name may
+// be missing: a facts file without it gives no variant tags); a row with a
 // missing column or a malformed hex field throws std::runtime_error naming the
 // line, so a damaged facts file never yields a silently shorter list.
 std::vector<FactsRow> parseFactsTable(std::string_view text);

@@ -23,7 +23,9 @@ int main(int argc, char** argv) {
                        nameListSummary(build, std::filesystem::path(facts).filename().string()));
         std::cout << build.records.size() << " records, " << build.choices.size()
                   << " names with several titles, " << build.changedTitles.size()
-                  << " titles changed, " << build.leftOut.size() << " names left out\n";
+                  << " titles changed, " << build.leftOut.size() << " names left out, "
+                  << build.dumpRecords.size() << " dump records, " << build.clashes.size()
+                  << " file names shared\n";
     } catch (const std::exception& error) {
         std::cerr << "make-roms-ini: " << error.what() << "\n";
         return 1;

@@ -1,29 +1,34 @@
 // Measures how well the name list covers the cartridge facts, through the
-// probe, as a user's file would be identified:
+// probe, as a user's files would be identified:
 //   measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE WORK-FOLDER [--check PERCENT]
+//   measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE WORK-FOLDER --collection
 //
-// For every reliable facts row whose internal name the built-in demo table
-// does not cover, it writes a 64-byte header (Z64 and V64 order in turn) with
-// the row's CRC1, CRC2, name and country byte into WORK-FOLDER/images, runs
-// "quillmark-probe identify" in WORK-FOLDER (which holds a copy of ROMS.ini),
-// and counts the rows given any title and those given their own: the row's
-// facts title after the list's title rule. With --check it fails (exit 1)
-// when a row whose key the list can write gets no title, or when fewer than
-// PERCENT of the rows get their own title.
+// For every reliable facts row it writes a 64-byte header (Z64 and V64 order
+// in turn) with the row's CRC1, CRC2, name and country byte into WORK-FOLDER,
+// which holds a copy of ROMS.ini, and runs the probe there. A row's own title
+// is the one the generator gives its dump: the row's title, with the variant
+// tags that tell it from its namesakes, or the built-in demo table's title.
+//
+// By default each header is identified alone ("quillmark-probe identify") and
+// the rows given their own title are counted; with --check the run fails
+// (exit 1) when fewer than PERCENT of the rows get it. With --collection all
+// headers go into one folder and one batch run ("quillmark-probe batch")
+// renames them; it fails unless the run finishes, renames every image, and
+// leaves each under its own name.
 
 #include "cartridge_header.h"
 #include "facts_table.h"
 #include "fsys/name_list_records.h"
 #include "name_list_build.h"
-#include "romid/demo_table.h"
+#include "romid/file_name.h"
 #include "romid/header_text.h"
-#include "title_rule.h"
 
 #include <cstdio>
 #include <filesystem>
 #include <iomanip>
 #include <iostream>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -57,9 +62,11 @@ std::string unescaped(std::string_view value) {
     return bytes;
 }
 
-// Runs the probe on one file in the current folder; its fields by name.
-std::map<std::string, std::string> identify(const std::string& probe, const std::string& file) {
-    const std::string command = shellQuoted(probe) + " identify images " + shellQuoted(file);
+// Runs the probe with `arguments` in the current folder; its fields by name
+// (the last value of a repeated field).
+std::map<std::string, std::string> runProbe(const std::string& probe,
+                                            const std::string& arguments) {
+    const std::string command = shellQuoted(probe) + " " + arguments;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) {
         throw std::runtime_error("cannot run " + probe);
@@ -71,7 +78,7 @@ std::map<std::string, std::string> identify(const std::string& probe, const std:
         output.append(buffer, got);
     }
     if (::pclose(pipe) != 0) {
-        throw std::runtime_error("the probe failed on " + file);
+        throw std::runtime_error("the probe failed: " + arguments);
     }
     std::map<std::string, std::string> fields;
     for (const std::string_view line : splitLines(output)) {
@@ -85,85 +92,113 @@ std::map<std::string, std::string> identify(const std::string& probe, const std:
 
 std::string share(std::size_t part, std::size_t whole) {
     std::ostringstream text;
-    text << part << " (" << std::fixed << std::setprecision(1)
+    text << part << " of " << whole << " (" << std::fixed << std::setprecision(1)
          << (whole == 0 ? 0.0 : 100.0 * static_cast<double>(part) / static_cast<double>(whole))
          << " %)";
     return text.str();
 }
 
-struct Tally {
-    std::size_t rows = 0;
-    std::size_t writable = 0;
-    std::size_t anyTitle = 0;
-    std::size_t writableWithTitle = 0;
-    std::size_t ownTitle = 0;
-    std::size_t ownTitleAsInFacts = 0;
-    std::size_t ceiling = 0;
-    std::vector<std::string> misses;
+// A reliable row and the name its image should get.
+struct Sample {
+    const FactsRow* row;
+    std::string title;  // UTF-8; empty when the generator names no dump for the row
+    std::string suffix; // the batch run's
 };
 
-// The most rows any one list title has per writable name: no list keyed by
-// the internal name alone can give more rows their own title.
-std::size_t ceilingOf(const std::vector<const FactsRow*>& rows) {
-    std::map<std::string, std::map<std::string, std::size_t>> titlesByName;
-    for (const FactsRow* row : rows) {
-        if (listTakesName(row->internalName)) {
-            ++titlesByName[row->internalName][makeListTitle(row->title).text];
+std::vector<Sample> samplesOf(const std::vector<FactsRow>& facts) {
+    const NameListBuild build = buildNameList(facts);
+    std::map<std::size_t, const DumpName*> byLine;
+    for (const DumpName& dump : build.dumps) {
+        byLine[dump.line] = &dump;
+    }
+    std::vector<Sample> samples;
+    for (const FactsRow& row : facts) {
+        if (row.reliable) {
+            const auto dump = byLine.find(row.line);
+            samples.push_back(
+                dump == byLine.end()
+                    ? Sample{&row, {}, {}}
+                    : Sample{&row, windows1252ToUtf8(dump->second->title), dump->second->suffix});
         }
     }
-    std::size_t best = 0;
-    for (const auto& [name, titles] : titlesByName) {
-        std::size_t most = 0;
-        for (const auto& [title, count] : titles) {
-            most = std::max(most, count);
-        }
-        best += most;
-    }
-    return best;
+    return samples;
 }
 
-Tally measure(const std::vector<FactsRow>& facts, const std::string& probe, const fs::path& work) {
-    std::vector<const FactsRow*> rows;
-    for (const FactsRow& row : facts) {
-        if (row.reliable && !isDemoTableName(row.internalName)) {
-            rows.push_back(&row);
-        }
-    }
-    Tally tally;
-    tally.rows = rows.size();
-    tally.ceiling = ceilingOf(rows);
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const FactsRow& row = *rows[i];
+// Writes each sample's header, in Z64 and V64 order by turns, into `folder`.
+std::vector<std::string> writeImages(const std::vector<Sample>& samples, const fs::path& folder) {
+    std::vector<std::string> files;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
         const bool swapped = i % 2 == 1;
-        const std::string file = "row-" + std::to_string(row.line) + (swapped ? ".v64" : ".z64");
-        writeWholeFile((work / "images" / file).string(), cartridgeHeader(row, swapped));
-        auto fields = identify(probe, file);
+        files.push_back("row-" + std::to_string(samples[i].row->line) +
+                        (swapped ? ".v64" : ".z64"));
+        writeWholeFile((folder / files.back()).string(), cartridgeHeader(*samples[i].row, swapped));
+    }
+    return files;
+}
 
-        const bool writable = listTakesName(row.internalName);
+std::string rowText(const Sample& sample) {
+    return "line " + std::to_string(sample.row->line) + " " + displayText(sample.row->internalName);
+}
+
+// Each header alone; returns the rows given their own title.
+std::size_t identifyEach(const std::vector<Sample>& samples, const std::string& probe) {
+    const std::vector<std::string> files = writeImages(samples, "images");
+    std::size_t own = 0;
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        auto fields = runProbe(probe, "identify images " + shellQuoted(files[i]));
         const bool titled = fields["romUnknown"] == "false";
-        const std::string own = windows1252ToUtf8(makeListTitle(row.title).text);
-        tally.writable += writable ? 1 : 0;
-        tally.anyTitle += titled ? 1 : 0;
-        tally.writableWithTitle += (writable && titled) ? 1 : 0;
-        if (titled && fields["fullTitle"] == own) {
-            ++tally.ownTitle;
-            tally.ownTitleAsInFacts += own == row.title ? 1 : 0;
+        if (titled && !samples[i].title.empty() && fields["fullTitle"] == samples[i].title) {
+            ++own;
         } else {
-            tally.misses.push_back(
-                "line " + std::to_string(row.line) + " " + displayText(row.internalName) + ": " +
-                (titled ? "\"" + fields["fullTitle"] + "\"" : "no title") + ", own \"" + own +
-                "\"" + (writable ? "" : " (key not in the list)"));
+            std::cout << "not own: " << rowText(samples[i]) << ": "
+                      << (titled ? "\"" + fields["fullTitle"] + "\"" : "no title") << ", own \""
+                      << samples[i].title << "\"\n";
         }
     }
-    return tally;
+    std::cout << "rows (reliable): " << samples.size() << "\n"
+              << "given their own title: " << share(own, samples.size()) << "\n";
+    return own;
+}
+
+// All headers in one folder, one batch run; whether it left each under its own name.
+bool renameCollection(const std::vector<Sample>& samples, const std::string& probe) {
+    writeImages(samples, "collection");
+    std::set<std::string> expected;
+    for (const Sample& sample : samples) {
+        expected.insert(composeFileName(sample.title, sample.suffix));
+    }
+    auto fields = runProbe(probe, "batch collection");
+    std::set<std::string> found;
+    for (const auto& entry : fs::directory_iterator("collection")) {
+        found.insert(entry.path().filename().string());
+    }
+    std::size_t ownName = 0;
+    for (const std::string& name : found) {
+        ownName += expected.count(name);
+    }
+    std::cout << "images: " << samples.size() << ", distinct own names: " << expected.size()
+              << "\noutcome: " << fields["outcome"] << ", renamed: " << fields["renamedCount"]
+              << ", failure code: " << fields["failureCode"]
+              << "\nfiles under their own name afterwards: " << share(ownName, samples.size())
+              << "\n";
+    for (const std::string& name : found) {
+        if (expected.count(name) == 0) {
+            std::cout << "not own: " << name << "\n";
+        }
+    }
+    return expected.size() == samples.size() && fields["outcome"] == "Finished" &&
+           fields["renamedCount"] == std::to_string(samples.size()) &&
+           fields["failureCode"] == "0" && found == expected;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5 && !(argc == 7 && std::string_view(argv[5]) == "--check")) {
+    const bool collection = argc == 6 && std::string_view(argv[5]) == "--collection";
+    const bool check = argc == 7 && std::string_view(argv[5]) == "--check";
+    if (argc != 5 && !collection && !check) {
         std::cerr << "usage: measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE "
-                     "WORK-FOLDER [--check PERCENT]\n";
+                     "WORK-FOLDER [--check PERCENT | --collection]\n";
         return 2;
     }
     try {
@@ -172,39 +207,19 @@ int main(int argc, char** argv) {
         const std::string probe = fs::absolute(argv[3]).string();
         const fs::path work = fs::absolute(argv[4]);
         fs::remove_all(work);
-        fs::create_directories(work / "images");
+        fs::create_directories(work / (collection ? "collection" : "images"));
         fs::copy_file(list, work / "roms.ini");
         fs::current_path(work); // the probe reads roms.ini from its working folder
 
-        const Tally tally = measure(facts, probe, work);
-        std::cout << "rows considered (reliable, name not in the demo table): " << tally.rows
-                  << "\n"
-                  << "  with a name the list can hold: " << tally.writable << "\n"
-                  << "given a title: " << share(tally.anyTitle, tally.rows) << "\n"
-                  << "  of the rows the list can hold: "
-                  << share(tally.writableWithTitle, tally.writable) << "\n"
-                  << "given their own title: " << share(tally.ownTitle, tally.rows) << "\n"
-                  << "  of these, the facts title unchanged: " << tally.ownTitleAsInFacts << "\n"
-                  << "ceiling for a list keyed by the internal name: "
-                  << share(tally.ceiling, tally.rows) << "\n";
-        for (const std::string& miss : tally.misses) {
-            std::cout << "not own: " << miss << "\n";
+        const std::vector<Sample> samples = samplesOf(facts);
+        if (collection) {
+            return renameCollection(samples, probe) ? 0 : 1;
         }
-        if (argc == 7) {
-            const double minimum = std::stod(argv[6]);
-            bool ok = true;
-            if (tally.writableWithTitle != tally.writable) {
-                std::cerr << "FAIL: " << tally.writable - tally.writableWithTitle
-                          << " rows the list can hold got no title\n";
-                ok = false;
-            }
-            if (100.0 * static_cast<double>(tally.ownTitle) <
-                minimum * static_cast<double>(tally.rows)) {
-                std::cerr << "FAIL: fewer than " << argv[6]
-                          << " % of the rows got their own title\n";
-                ok = false;
-            }
-            return ok ? 0 : 1;
+        const std::size_t own = identifyEach(samples, probe);
+        if (check && 100.0 * static_cast<double>(own) <
+                         std::stod(argv[6]) * static_cast<double>(samples.size())) {
+            std::cerr << "FAIL: fewer than " << argv[6] << " % of the rows got their own title\n";
+            return 1;
         }
     } catch (const std::exception& error) {
         std::cerr << "measure-name-coverage: " << error.what() << "\n";

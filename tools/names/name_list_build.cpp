@@ -1,6 +1,8 @@
 #include "name_list_build.h"
 
+#include "romid/country.h"
 #include "romid/demo_table.h"
+#include "romid/header_text.h"
 #include "title_rule.h"
 
 #include <algorithm>
@@ -9,6 +11,21 @@
 #include <stdexcept>
 
 namespace quillmark {
+
+const std::string_view kDistinctTitleRuleText =
+    "Every reliable row is a dump with a title of its own: for the built-in demo table's own "
+    "rows (internal name and CRC1 in the table) the table's title, else the row's title after "
+    "the title rule. Where two or more dumps would get the same file name (title and the batch "
+    "run's country suffix, letter case ignored as Windows and macOS compare names), each adds "
+    "the tag groups of its good name that not all of them share, in their order (for example "
+    "\"(V1.1)\", \"(PAL)\", \"(Kiosk Demo)\"; a group the good name leaves open is closed), "
+    "and the title rule is applied again. Dumps that still share a file name, their good names "
+    "being alike, get a tag of our own: in the order of their keys the first keeps its title "
+    "and the others add \" (Alt 2)\", \" (Alt 3)\" and so on, so the tags stay the same on "
+    "every run as long as no dump of that name is added. The table's rows are never tagged and "
+    "come first. A dump record (key CRC1-CRC2-C:CC) is written for every dump whose title "
+    "neither the demo table nor its internal-name record gives. Rows whose internal name "
+    "begins with a NUL byte are no dumps here: the program never names them.";
 
 bool isWritableKey(std::string_view key) {
     return key.find_first_of("\"\r\n") == std::string_view::npos;
@@ -64,16 +81,207 @@ ChoiceReason choose(std::vector<TitleCandidate>& candidates) {
     return oneUsa ? ChoiceReason::UsaRow : ChoiceReason::UsaRowsSortOrder;
 }
 
-ListTitle listTitleOf(const FactsRow& row) {
+ListTitle listTitleOf(const FactsRow& row, std::string_view title) {
     try {
-        return makeListTitle(row.title);
+        return makeListTitle(title);
     } catch (const std::invalid_argument& error) {
         throw std::runtime_error("facts line " + std::to_string(row.line) +
                                  ": title: " + error.what());
     }
 }
 
+ListTitle listTitleOf(const FactsRow& row) {
+    return listTitleOf(row, row.title);
+}
+
+// Windows and macOS take names differing in letter case for one name.
+std::string foldCase(std::string_view windows1252) {
+    std::string folded(windows1252);
+    for (char& c : folded) {
+        const auto byte = static_cast<std::uint8_t>(c);
+        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) {
+            c = static_cast<char>(byte + 0x20);
+        } else if (byte == 0x8A || byte == 0x8C || byte == 0x8E) { // Š Œ Ž
+            c = static_cast<char>(byte + 0x10);
+        } else if (byte == 0x9F) { // Ÿ
+            c = '\xFF';
+        }
+    }
+    return folded;
+}
+
+struct Dump {
+    const FactsRow* row;
+    DemoLookup demo;
+    DumpName name;
+};
+
+// The dumps by the file name they would get, in key order within each.
+std::map<std::string, std::vector<Dump*>> byFileName(std::vector<Dump>& dumps) {
+    std::map<std::string, std::vector<Dump*>> groups;
+    for (Dump& dump : dumps) {
+        groups[foldCase(dump.name.title) + '\0' + dump.name.suffix].push_back(&dump);
+    }
+    std::erase_if(groups, [](const auto& group) { return group.second.size() < 2; });
+    return groups;
+}
+
+// Each dump of a shared file name gets the tags of its good name that not all share.
+void addVariantTags(const std::vector<Dump*>& group) {
+    std::vector<std::vector<std::string>> tags;
+    for (const Dump* dump : group) {
+        tags.push_back(variantTags(dump->row->goodName, dump->row->title));
+    }
+    for (std::size_t i = 0; i < group.size(); ++i) {
+        std::string added;
+        for (const std::string& tag : tags[i]) {
+            const bool shared = std::all_of(tags.begin(), tags.end(), [&tag](const auto& other) {
+                return std::find(other.begin(), other.end(), tag) != other.end();
+            });
+            added += shared ? "" : " " + tag;
+        }
+        Dump& dump = *group[i];
+        if (!dump.name.tableTitle && !added.empty()) {
+            dump.name.title = listTitleOf(*dump.row, dump.row->title + added).text;
+            dump.name.tagged = true;
+        }
+    }
+}
+
+// Dumps whose good names do not tell them apart: all but the first in key
+// order (a table row always first) get " (Alt N)".
+void addAltTags(std::vector<Dump*> group) {
+    std::stable_partition(group.begin(), group.end(),
+                          [](const Dump* dump) { return dump->name.tableTitle; });
+    for (std::size_t i = 1; i < group.size(); ++i) {
+        DumpName& name = group[i]->name;
+        if (!name.tableTitle) {
+            const int alt = static_cast<int>(i + 1);
+            std::string tagged =
+                listTitleOf(*group[i]->row,
+                            windows1252ToUtf8(name.title) + " (Alt " + std::to_string(alt) + ")")
+                    .text;
+            // A title at the length limit has no room for the tag: the clash stays, reported.
+            if (tagged != name.title) {
+                name.alt = alt;
+                name.title = std::move(tagged);
+            }
+        }
+    }
+}
+
+void nameDumps(const std::vector<FactsRow>& rows, NameListBuild& build) {
+    std::map<std::string, const FactsRow*> byKey;
+    for (const FactsRow& row : rows) {
+        if (!row.reliable || row.internalName.starts_with('\0')) {
+            continue;
+        }
+        const auto [known, fresh] = byKey.emplace(dumpKey(row), &row);
+        if (!fresh) {
+            throw std::runtime_error("facts lines " + std::to_string(known->second->line) +
+                                     " and " + std::to_string(row.line) +
+                                     ": two reliable rows with the dump key " + known->first);
+        }
+    }
+    std::vector<Dump> dumps;
+    for (const auto& [key, row] : byKey) {
+        std::string crc1Text;
+        for (const std::uint8_t byte : row->crc1) {
+            crc1Text += hexText(byte);
+        }
+        const DemoResult demo = lookUpDemo(row->internalName, crc1Text);
+        DumpName name{row->line, key, listTitleOf(*row).text,
+                      countrySuffix(row->country, SuffixSet::Batch)};
+        name.tableTitle = demo.outcome == DemoLookup::Title;
+        if (name.tableTitle) {
+            name.title = demo.title;
+        }
+        if (!name.title.empty()) {
+            dumps.push_back(Dump{row, demo.outcome, std::move(name)});
+        }
+    }
+    for (const auto& [fileName, group] : byFileName(dumps)) {
+        addVariantTags(group);
+    }
+    for (const auto& [fileName, group] : byFileName(dumps)) {
+        addAltTags(group);
+    }
+    for (const auto& [fileName, group] : byFileName(dumps)) {
+        NameClash clash{windows1252ToUtf8(group.front()->name.title) + group.front()->name.suffix,
+                        {}};
+        for (const Dump* dump : group) {
+            clash.keys.push_back(dump->name.key);
+        }
+        build.clashes.push_back(std::move(clash));
+    }
+
+    std::map<std::string, std::string> recordTitles;
+    for (const NameRecord& record : build.records) {
+        recordTitles.emplace(record.key, record.title);
+    }
+    for (Dump& dump : dumps) {
+        const auto record = recordTitles.find(dump.row->internalName);
+        const bool nameGivesTitle = dump.demo == DemoLookup::NotInTable &&
+                                    record != recordTitles.end() &&
+                                    record->second == dump.name.title;
+        dump.name.dumpRecord = !dump.name.tableTitle && !nameGivesTitle;
+        if (dump.name.dumpRecord) {
+            build.dumpRecords.push_back(NameRecord{dump.name.key, dump.name.title});
+        }
+        build.dumps.push_back(std::move(dump.name));
+    }
+}
+
 } // namespace
+
+std::string dumpKey(const FactsRow& row) {
+    static constexpr char kDigits[] = "0123456789ABCDEF";
+    std::string key;
+    auto put = [&key](std::uint8_t byte) {
+        key += kDigits[byte >> 4];
+        key += kDigits[byte & 0x0F];
+    };
+    for (const std::uint8_t byte : row.crc1) {
+        put(byte);
+    }
+    key += '-';
+    for (const std::uint8_t byte : row.crc2) {
+        put(byte);
+    }
+    key += "-C:";
+    put(row.country);
+    return key;
+}
+
+std::vector<std::string> variantTags(std::string_view goodName, std::string_view title) {
+    std::vector<std::string> tags;
+    if (!goodName.starts_with(title)) {
+        return tags;
+    }
+    const std::string_view rest = goodName.substr(title.size());
+    std::size_t i = 0;
+    while (i < rest.size()) {
+        if (rest[i] == ' ') {
+            ++i;
+            continue;
+        }
+        std::string tag;
+        std::string closers; // the brackets still open, innermost last
+        do {
+            const char c = rest[i++];
+            tag += c;
+            if (c == '(' || c == '[') {
+                closers += c == '(' ? ')' : ']';
+            } else if (!closers.empty() && c == closers.back()) {
+                closers.pop_back();
+            }
+        } while (i < rest.size() && (!closers.empty() || std::string_view(" ([").find(rest[i]) ==
+                                                             std::string_view::npos));
+        tag.append(closers.rbegin(), closers.rend());
+        tags.push_back(std::move(tag));
+    }
+    return tags;
+}
 
 NameListBuild buildNameList(const std::vector<FactsRow>& rows) {
     NameListBuild build;
@@ -136,17 +344,20 @@ NameListBuild buildNameList(const std::vector<FactsRow>& rows) {
     for (auto& entry : changed) {
         build.changedTitles.push_back(std::move(entry.second));
     }
+    nameDumps(rows, build);
     return build;
 }
 
 std::string nameListText(const NameListBuild& build) {
     std::string text;
-    for (const NameRecord& record : build.records) {
-        text += '"';
-        text += record.key;
-        text += "\",\"";
-        text += record.title;
-        text += "\"\r\n";
+    for (const auto* records : {&build.dumpRecords, &build.records}) {
+        for (const NameRecord& record : *records) {
+            text += '"';
+            text += record.key;
+            text += "\",\"";
+            text += record.title;
+            text += "\"\r\n";
+        }
     }
     return text;
 }

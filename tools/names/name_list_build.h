@@ -53,17 +53,41 @@ struct ChangedTitle {
     std::string result; // Windows-1252
 };
 
+// One reliable dump and the title its own file gets.
+struct DumpName {
+    std::size_t line = 0;    // in the facts file
+    std::string key;         // CRC1-CRC2-C:CC, as its dump record writes it
+    std::string title;       // Windows-1252
+    std::string suffix;      // the batch run's country suffix (UTF-8)
+    bool tableTitle = false; // the built-in demo table's row: its title, never a record
+    bool tagged = false;     // the good name's variant tags were added
+    int alt = 0;             // our own "(Alt N)" number, 0 for none
+    bool dumpRecord = false; // the demo table and internal-name record do not give the title
+};
+
+// Title and suffix that two or more dumps still share.
+struct NameClash {
+    std::string fileName;          // title (UTF-8) and suffix
+    std::vector<std::string> keys; // of the dumps sharing it
+};
+
 struct NameListBuild {
     std::size_t rowsRead = 0;
     std::size_t reliableRows = 0;
     std::size_t reliableNames = 0;
-    std::vector<NameRecord> records; // sorted by key bytes
+    std::vector<NameRecord> records;     // internal-name records, sorted by key bytes
+    std::vector<NameRecord> dumpRecords; // sorted by key bytes
+    std::vector<DumpName> dumps;         // every reliable row but NUL-led names, by key
+    std::vector<NameClash> clashes;      // sorted by file name; none is the aim
     std::vector<TitleChoice> choices;
     std::vector<LeftOutName> leftOut; // sorted by key bytes
     std::vector<ChangedTitle> changedTitles;
     int transliterated = 0;
     int dropped = 0;
 };
+
+// How titles are made distinct, in words, for the generated summary.
+extern const std::string_view kDistinctTitleRuleText;
 
 // Whether a key can be written in double quotes on one record line.
 bool isWritableKey(std::string_view key);
@@ -73,10 +97,21 @@ bool isWritableKey(std::string_view key);
 bool listTakesName(std::string_view key, LeftOutReason* reason = nullptr);
 
 // One record per internal name of the reliable rows: the title most rows
-// share, ties to a title of a USA row, then to the first in byte order.
+// share, ties to a title of a USA row, then to the first in byte order. Then
+// each reliable dump's own title, made distinct (kDistinctTitleRuleText), and
+// a dump record wherever the demo table and the internal-name record do not
+// give it. Throws std::runtime_error when two reliable rows share a dump key.
 NameListBuild buildNameList(const std::vector<FactsRow>& rows);
 
-// The list file: quoted key and title, CR LF, sorted by key, no blank lines.
+// The list file: quoted key and title, CR LF, no blank lines; the dump records
+// first, then the internal-name records, each sorted by key.
 std::string nameListText(const NameListBuild& build);
+
+// The key of a dump record: "635A2BFF-8B022326-C:45".
+std::string dumpKey(const FactsRow& row);
+
+// The tag groups of a good name after its title: "(V1.1)", "[!]", "(Kiosk Demo)";
+// a group the good name leaves open is closed.
+std::vector<std::string> variantTags(std::string_view goodName, std::string_view title);
 
 } // namespace quillmark

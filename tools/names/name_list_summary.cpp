@@ -88,10 +88,14 @@ std::string nameListSummary(const NameListBuild& build, std::string_view factsFi
     out += "` (its source and licence are in `n64-cartridges.md`). Do not edit by hand: "
            "change the facts or the generator and run "
            "`cmake --build --preset release --target roms-ini`.\n\n"
-           "One record per internal name of the reliable rows, keyed by all 20 header bytes "
-           "(trailing spaces included), sorted by key bytes; Windows-1252, CR LF line ends. "
-           "Where one name carries several titles, the title most rows share is taken, a tie "
-           "goes to the title of a USA (country E) row, then to the first in byte order.\n\n";
+           "Dump records first, keyed by a dump's CRC1, CRC2 and country byte (`CRC1-CRC2-C:CC`, "
+           "upper-case hex), sorted by key; then one record per internal name of the reliable "
+           "rows, keyed by all 20 header bytes (trailing spaces included), sorted by key bytes; "
+           "Windows-1252, CR LF line ends. The program tries the dump records first, then its "
+           "built-in demo table, then the internal-name records. Where one name carries several "
+           "titles, the title most rows share is taken, a tie goes to the title of a USA "
+           "(country E) row, then to the first in byte order. Dump records give every other "
+           "dump its own title (see \"Titles made distinct\").\n\n";
 
     auto leftOutCount = [&build](LeftOutReason reason) {
         return static_cast<std::size_t>(
@@ -103,11 +107,25 @@ std::string nameListSummary(const NameListBuild& build, std::string_view factsFi
             std::count_if(build.choices.begin(), build.choices.end(),
                           [reason](const TitleChoice& choice) { return choice.reason == reason; }));
     };
+    std::vector<const DumpName*> altDumps;
+    for (const DumpName& dump : build.dumps) {
+        if (dump.alt != 0) {
+            altDumps.push_back(&dump);
+        }
+    }
     out += "## Counts\n\n| what | count |\n| --- | ---: |\n";
     countLine(out, "rows in the facts file", build.rowsRead);
     countLine(out, "reliable rows", build.reliableRows);
     countLine(out, "internal names among the reliable rows", build.reliableNames);
     countLine(out, "records written", build.records.size());
+    countLine(out, "dumps (reliable rows with an internal name)", build.dumps.size());
+    countLine(out, "dump records written", build.dumpRecords.size());
+    countLine(
+        out, "dump titles given variant tags of their good name",
+        static_cast<std::size_t>(std::count_if(build.dumps.begin(), build.dumps.end(),
+                                               [](const DumpName& dump) { return dump.tagged; })));
+    countLine(out, "dump titles given an \"(Alt N)\" tag (listed below)", altDumps.size());
+    countLine(out, "file names still shared by dumps (listed below)", build.clashes.size());
     countLine(out, "names with more than one title (choices below)", build.choices.size());
     countLine(out, "choices decided by most rows", choiceCount(ChoiceReason::MostRows));
     countLine(out, "choices decided by a USA row", choiceCount(ChoiceReason::UsaRow));
@@ -123,6 +141,23 @@ std::string nameListSummary(const NameListBuild& build, std::string_view factsFi
          {LeftOutReason::NulStart, LeftOutReason::Empty, LeftOutReason::DemoTable,
           LeftOutReason::UnwritableKey, LeftOutReason::EmptyTitle}) {
         countLine(out, "names left out: " + std::string(reasonText(reason)), leftOutCount(reason));
+    }
+
+    out += "\n## Titles made distinct\n\n";
+    out += kDistinctTitleRuleText;
+    out += "\n\nGiven an \"(Alt N)\" tag:";
+    out += altDumps.empty() ? " none.\n" : "\n\n";
+    for (const DumpName* dump : altDumps) {
+        out += "- `" + dump->key + "`: " + shownTitle(dump->title) + "\n";
+    }
+    out += "\nFile names still shared by more than one dump:";
+    out += build.clashes.empty() ? " none.\n" : "\n\n";
+    for (const NameClash& clash : build.clashes) {
+        out += "- \"" + clash.fileName + "\":";
+        for (const std::string& key : clash.keys) {
+            out += " `" + key + "`";
+        }
+        out += "\n";
     }
 
     out += "\n## Names left out\n\n";

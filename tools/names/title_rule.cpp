@@ -1,8 +1,9 @@
 #include "title_rule.h"
 
-#include "romid/header_text.h"
+#include "romid/text_encoding.h"
 
 #include <cstdint>
+#include <optional>
 #include <stdexcept>
 
 // The rule, applied in this order: (1) characters Windows-1252 cannot hold get
@@ -37,54 +38,6 @@ const std::string_view kTitleRuleText =
 
 namespace {
 
-std::u32string decodeUtf8(std::string_view text) {
-    std::u32string out;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<std::uint8_t>(text[i]);
-        int extra = 0;
-        char32_t c = 0;
-        char32_t least = 0;
-        if (lead < 0x80) {
-            c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            extra = 1;
-            c = lead & 0x1F;
-            least = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            extra = 2;
-            c = lead & 0x0F;
-            least = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            extra = 3;
-            c = lead & 0x07;
-            least = 0x10000;
-        } else {
-            throw std::invalid_argument("malformed UTF-8");
-        }
-        if (i + static_cast<std::size_t>(extra) >= text.size()) {
-            throw std::invalid_argument("truncated UTF-8");
-        }
-        for (int k = 1; k <= extra; ++k) {
-            const auto next = static_cast<std::uint8_t>(text[i + k]);
-            if ((next & 0xC0) != 0x80) {
-                throw std::invalid_argument("malformed UTF-8");
-            }
-            c = (c << 6) | (next & 0x3F);
-        }
-        if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-            throw std::invalid_argument("malformed UTF-8");
-        }
-        out += c;
-        i += 1 + extra;
-    }
-    return out;
-}
-
-std::size_t utf8Length(char32_t c) {
-    return c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
-}
-
 bool isControl(char32_t c) {
     return c < 0x20 || (c >= 0x7F && c <= 0x9F);
 }
@@ -92,20 +45,6 @@ bool isControl(char32_t c) {
 bool isWideSpace(char32_t c) {
     return c == 0xA0 || c == 0x1680 || (c >= 0x2000 && c <= 0x200A) || c == 0x202F || c == 0x205F ||
            c == 0x3000;
-}
-
-// The Windows-1252 byte of `c`, or -1. Uses the same table the program reads
-// the list with, so what is written here reads back as the same character.
-int windows1252Byte(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-        return static_cast<int>(c);
-    }
-    for (int byte = 0x80; byte <= 0x9F; ++byte) {
-        if (byteChar(static_cast<std::uint8_t>(byte)) == c && !isControl(c)) {
-            return byte;
-        }
-    }
-    return -1;
 }
 
 // Plain letters for U+0100 to U+017F; the few entries Windows-1252 holds
@@ -271,7 +210,11 @@ void cutToLength(std::u32string& text) {
 
 ListTitle makeListTitle(std::string_view utf8Title) {
     ListTitle title;
-    std::u32string text = nearForms(decodeUtf8(utf8Title), title);
+    const std::optional<std::u32string> decoded = decodeUtf8(utf8Title);
+    if (!decoded) {
+        throw std::invalid_argument("malformed UTF-8");
+    }
+    std::u32string text = nearForms(*decoded, title);
     text = tidySpaces(withoutRefusedCharacters(text));
     defuseDeviceName(text);
     cutToLength(text);

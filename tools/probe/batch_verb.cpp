@@ -46,7 +46,8 @@ int batchVerb(const std::vector<std::string>& args, NamingStyle style) {
     try {
         const std::vector<std::string> fileNames = listFolderFiles(folder);
         RomIdentity identity;
-        report = runBatch(identity, folder, fileNames, style, progress);
+        NameList names;
+        report = runBatch(identity, folder, fileNames, style, progress, names);
         failureCode = report->failureCode;
     } catch (const FileFailure& failure) {
         failureCode = failure.number();

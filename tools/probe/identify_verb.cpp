@@ -50,7 +50,8 @@ int identifyVerb(const std::vector<std::string>& args, NamingStyle style) {
         return kProbeUsageError;
     }
     RomIdentity identity;
-    const Identification result = identifyFile(identity, args[0], args[1], style);
+    NameList names;
+    const Identification result = identifyFile(identity, args[0], args[1], style, names);
     printIdentification(std::cout, identity, result);
     printField(std::cout, "failureCode", failureNumber(result));
     return 0;

@@ -27,7 +27,8 @@ int renameVerb(const std::vector<std::string>& args, NamingStyle style) {
         return kProbeUsageError;
     }
     RomIdentity identity;
-    const Identification identification = identifyFile(identity, args[0], args[1], style);
+    NameList names;
+    const Identification identification = identifyFile(identity, args[0], args[1], style, names);
     printIdentification(std::cout, identity, identification);
     // The rename runs only where the window would show its button.
     RenameOutcome outcome;

@@ -1,9 +1,7 @@
-#include "indexed_image.h"
+#include "median_cut.h"
 
 #include <algorithm>
 #include <array>
-#include <limits>
-#include <unordered_map>
 
 namespace quillmark::artwork {
 
@@ -26,13 +24,6 @@ unsigned channelOf(Key k, int channel) {
 
 Rgba colourOf(Key k) {
     return {channelOf(k, 0) / 255.0, channelOf(k, 1) / 255.0, channelOf(k, 2) / 255.0, 1};
-}
-
-double distance(Rgba a, Rgba b) {
-    const double dr = a.r - b.r;
-    const double dg = a.g - b.g;
-    const double db = a.b - b.b;
-    return kWeights[0] * dr * dr + kWeights[1] * dg * dg + kWeights[2] * db * db;
 }
 
 struct Entry {
@@ -88,45 +79,6 @@ Rgba meanColour(const std::vector<Entry>& entries, Box box) {
 }
 
 } // namespace
-
-std::uint8_t nearestIndex(const std::vector<Rgba>& palette, Rgba colour) {
-    std::size_t best = 0;
-    double bestDistance = std::numeric_limits<double>::max();
-    for (std::size_t i = 0; i < palette.size(); ++i) {
-        const double d = distance(palette[i], colour);
-        if (d < bestDistance) {
-            best = i;
-            bestDistance = d;
-        }
-    }
-    return static_cast<std::uint8_t>(best);
-}
-
-IndexedImage mapToPalette(const Canvas& canvas, const std::vector<Rgba>& palette) {
-    IndexedImage image;
-    image.width = canvas.width();
-    image.height = canvas.height();
-    image.palette = palette;
-    std::unordered_map<Key, std::uint8_t> known;
-    for (int y = 0; y < canvas.height(); ++y) {
-        for (int x = 0; x < canvas.width(); ++x) {
-            const Rgba& c = canvas.at(x, y);
-            const bool clear = c.a < 0.5;
-            image.transparent.push_back(clear);
-            if (clear) {
-                image.indices.push_back(0);
-                continue;
-            }
-            const Key key = keyOf(c);
-            auto found = known.find(key);
-            if (found == known.end()) {
-                found = known.emplace(key, nearestIndex(palette, colourOf(key))).first;
-            }
-            image.indices.push_back(found->second);
-        }
-    }
-    return image;
-}
 
 std::vector<Rgba> medianCutPalette(const Canvas& canvas, std::size_t size) {
     std::vector<Key> keys;
