@@ -9,7 +9,6 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
-#include <cstdio>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -354,7 +353,6 @@ TEST_F(BatchRun, FailureOfAFileReadAheadIsReportedAtItsTurn) {
               failureFromErrno(EACCES, roms.file("c.v64")).description());
     EXPECT_EQ(report.unknownFiles, (Names{"a-mystery.v64"}));
     EXPECT_EQ(report.alreadyRightFiles, (Names{"Banjo (USA).v64"}));
-    EXPECT_EQ(report.romCount, 2);
     EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 25, 50, 75}));
     EXPECT_EQ(recorder.events.back(), "status Batchmode runs...");
     EXPECT_EQ(folderNames(), (Names{"a-mystery.v64", "Banjo (USA).v64", "c.v64", "d.v64"}));
@@ -364,9 +362,7 @@ TEST_F(BatchRun, AbortStopsReadingAhead) {
     writeRom("00.v64", "MARIO KART 64");
     writeRom("01.v64", "MARIO KART 64", 'E', ByteOrder::V64);
     for (int i = 2; i < 60; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%02d.txt", i);
-        roms.write(name, "text");
+        roms.write(std::to_string(100 + i) + ".txt", "text");
     }
     const OpenWatch watch(roms.path());
     EXPECT_EQ(run().failureCode, 58);
