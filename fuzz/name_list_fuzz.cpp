@@ -29,18 +29,24 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
-// The lines that hold a record: split at LF, without the CR of a CR LF, blank ones left out.
-std::vector<std::string_view> recordLines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    while (!text.empty()) {
-        const std::size_t end = std::min(text.find('\n'), text.size());
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(std::min(end + 1, text.size()));
-        if (line.ends_with('\r')) {
-            line.remove_suffix(1);
+// The lines that hold a record, blank ones left out: with every CR LF and
+// then every lone CR made an LF, the text split at LF.
+std::vector<std::string> recordLines(std::string_view text) {
+    std::string unified;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool crBeforeLf = text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+        if (!crBeforeLf) {
+            unified += text[i] == '\r' ? '\n' : text[i];
         }
+    }
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < unified.size()) {
+        const std::size_t end = std::min(unified.find('\n', start), unified.size());
+        std::string line = unified.substr(start, end - start);
+        start = end + 1;
         if (!std::all_of(line.begin(), line.end(), isBlank)) {
-            lines.push_back(line);
+            lines.push_back(std::move(line));
         }
     }
     return lines;
@@ -49,7 +55,7 @@ std::vector<std::string_view> recordLines(std::string_view text) {
 // Checks that `field` is what the line holds from `pos` on, and returns where
 // the next field starts (just past the comma that ends this one), or npos.
 std::size_t checkField(std::string_view line, std::size_t pos, std::string_view field) {
-    require(field.find('\n') == std::string_view::npos, "no field holds a line feed");
+    require(field.find_first_of("\r\n") == std::string_view::npos, "no field holds a line end");
     std::size_t start = pos;
     while (start < line.size() && isBlank(line[start])) {
         ++start;
@@ -79,7 +85,7 @@ std::size_t checkField(std::string_view line, std::size_t pos, std::string_view 
 }
 
 void checkRecords(std::string_view text, const std::vector<NameRecord>& records, bool lfOnly) {
-    const std::vector<std::string_view> lines = recordLines(text);
+    const std::vector<std::string> lines = recordLines(text);
     require(records.size() == lines.size(), "one record per line that is not blank");
     bool quotable = true;
     for (std::size_t i = 0; i < records.size(); ++i) {

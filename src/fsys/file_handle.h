@@ -16,7 +16,9 @@ public:
     // otherwise hang the open) and reads its status into `st`. Throws
     // FileFailure; nothing stays open then.
     FileHandle(const std::string& path, struct stat& st)
-        : fd_(systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)) {
+        : fd_(retryInterrupted([&] {
+              return systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+          })) {
         if (fd_ < 0) {
             throw failureFromErrno(errno, path);
         }

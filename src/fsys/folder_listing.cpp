@@ -31,7 +31,8 @@ bool isEntryOfKind(const std::string& folder, const dirent& entry,
     // Links, and file systems that do not report the type, need a stat.
     const std::string path = joinPath(folder, entry.d_name);
     struct stat st {};
-    return systemCalls().stat(path.c_str(), &st) == 0 && isKind(st.st_mode);
+    return retryInterrupted([&] { return systemCalls().stat(path.c_str(), &st); }) == 0 &&
+           isKind(st.st_mode);
 }
 
 bool isRegularEntry(const std::string& folder, const dirent& entry) {

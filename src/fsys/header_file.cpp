@@ -23,8 +23,10 @@ HeaderBytes readHeaderBytes(const std::string& path) {
     // A regular file delivers everything up to its end in one read; the loop
     // only guards against a short read on network file systems.
     while (header.length < kHeaderSize) {
-        const ssize_t n =
-            sys.read(file.fd(), header.bytes.data() + header.length, kHeaderSize - header.length);
+        const ssize_t n = retryInterrupted([&] {
+            return sys.read(file.fd(), header.bytes.data() + header.length,
+                            kHeaderSize - header.length);
+        });
         if (n < 0) {
             throw failureFromErrno(errno, path);
         }

@@ -1,5 +1,7 @@
 #include "name_list_records.h"
 
+#include <algorithm>
+
 namespace quillmark {
 
 namespace {
@@ -41,16 +43,10 @@ std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.remove_suffix(1);
-        }
-        lines.push_back(line);
+        const std::size_t end = std::min(text.find_first_of("\r\n", start), text.size());
+        lines.push_back(text.substr(start, end - start));
+        // CR LF is one line end; a lone CR (old Mac lists) or LF is one too.
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
     }
     return lines;
 }

@@ -1,6 +1,5 @@
 #include "system_calls.h"
 
-#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,11 +9,7 @@ namespace quillmark {
 namespace {
 
 int openCall(const char* path, int flags) {
-    int fd;
-    do {
-        fd = ::open(path, flags);
-    } while (fd < 0 && errno == EINTR);
-    return fd;
+    return ::open(path, flags);
 }
 
 int renameNoReplaceCall(const char* from, const char* to) {
@@ -28,17 +23,25 @@ int renameNoReplaceCall(const char* from, const char* to) {
 #endif
 }
 
-ssize_t readCall(int fd, void* buffer, size_t size) {
-    ssize_t n;
-    do {
-        n = ::read(fd, buffer, size);
-    } while (n < 0 && errno == EINTR);
-    return n;
+int createExclusiveCall(const char* path) {
+    return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
 const SystemCalls realCalls{
-    openCall, ::fstat,  readCall, ::close,   ::lstat,   ::stat,     renameNoReplaceCall,
-    ::link,   ::unlink, ::rename, ::opendir, ::readdir, ::closedir,
+    .open = openCall,
+    .fstat = ::fstat,
+    .read = ::read,
+    .close = ::close,
+    .lstat = ::lstat,
+    .stat = ::stat,
+    .renameNoReplace = renameNoReplaceCall,
+    .link = ::link,
+    .unlink = ::unlink,
+    .renameReplacing = ::rename,
+    .createExclusive = createExclusiveCall,
+    .opendir = ::opendir,
+    .readdir = ::readdir,
+    .closedir = ::closedir,
 };
 
 SystemCalls currentCalls = realCalls;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <dirent.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -9,7 +10,10 @@ namespace quillmark {
 // Every system call of the file layer goes through this table, so tests can
 // make any of them fail with a chosen errno (CI runs as root, where permission
 // failures cannot be provoked for real). Each entry behaves like the call it
-// is named after: -1 (or nullptr) with errno set on failure.
+// is named after: -1 (or nullptr) with errno set on failure, EINTR included;
+// callers retry with retryInterrupted, so an injected EINTR is seen as well.
+// The table is only read while files are worked on, from any thread; tests
+// change it before they start work.
 struct SystemCalls {
     int (*open)(const char* path, int flags);
     int (*fstat)(int fd, struct stat* st);
@@ -22,8 +26,11 @@ struct SystemCalls {
     int (*renameNoReplace)(const char* from, const char* to);
     int (*link)(const char* from, const char* to);
     int (*unlink)(const char* path);
-    // A plain rename(2): only used once the target is known to be absent.
+    // A plain rename(2): only used onto a name this program holds.
     int (*renameReplacing)(const char* from, const char* to);
+    // Creates an empty file under a name nobody holds (O_CREAT | O_EXCL) and
+    // returns its descriptor; EEXIST if the name is taken.
+    int (*createExclusive)(const char* path);
     DIR* (*opendir)(const char* path);
     struct dirent* (*readdir)(DIR* dir);
     int (*closedir)(DIR* dir);
@@ -34,5 +41,16 @@ SystemCalls& systemCalls();
 
 // The table of the real calls.
 const SystemCalls& realSystemCalls();
+
+// Calls `call` again for as long as it fails with EINTR: a signal that
+// arrived before the call did anything.
+template <typename Call> auto retryInterrupted(Call call) {
+    for (;;) {
+        const auto result = call();
+        if (result >= 0 || errno != EINTR) {
+            return result;
+        }
+    }
+}
 
 } // namespace quillmark

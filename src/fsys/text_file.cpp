@@ -73,7 +73,9 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
             // The file may have grown since fstat; read on until the end.
             contents.resize(contents.size() + 4096);
         }
-        const ssize_t n = sys.read(file.fd(), contents.data() + filled, contents.size() - filled);
+        const ssize_t n = retryInterrupted([&] {
+            return sys.read(file.fd(), contents.data() + filled, contents.size() - filled);
+        });
         if (n < 0) {
             throw failureFromErrno(errno, path);
         }

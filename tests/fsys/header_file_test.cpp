@@ -68,6 +68,12 @@ TEST(HeaderFile, FailuresCarryTheirCodes) {
         SystemCallFault fault(SystemCallFault::Call::Open, ENOMEDIUM);
         EXPECT_EQ(failureOf(rom), FileFailureCode::DiskNotReady);
     }
+    {
+        // An interrupted call is made again, not reported.
+        SystemCallFault interruptedOpen(SystemCallFault::Call::Open, EINTR, 0, 2);
+        SystemCallFault interruptedRead(SystemCallFault::Call::Read, EINTR, 0, 2);
+        EXPECT_EQ(failureOf(rom), FileFailureCode::None);
+    }
     // Every fault is gone again.
     EXPECT_EQ(failureOf(rom), FileFailureCode::None);
 }

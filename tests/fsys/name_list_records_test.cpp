@@ -34,12 +34,23 @@ TEST(NameListRecords, UnquotedFieldsAreTrimmed) {
 }
 
 TEST(NameListRecords, LineEndsAndBlankLines) {
-    const std::string text = "\r\n\"A\",\"1\"\r\n\r\n   \n\"B\",\"2\"\n\"C\",\"3\"\r\n\r\n";
-    EXPECT_EQ(fields(text), (Fields{{"A", "1"}, {"B", "2"}, {"C", "3"}}));
-    EXPECT_TRUE(parseNameRecords("").empty());
-    EXPECT_TRUE(parseNameRecords("\r\n\n  \r\n").empty());
-    // A lone CR inside a line is part of the field, not a line end.
-    EXPECT_EQ(fields("A\rB,T"), (Fields{{"A\rB", "T"}}));
+    const struct {
+        std::string_view text;
+        Fields expected;
+    } cases[] = {
+        {"\r\n\"A\",\"1\"\r\n\r\n   \n\"B\",\"2\"\n\"C\",\"3\"\r\n\r\n",
+         {{"A", "1"}, {"B", "2"}, {"C", "3"}}},
+        {"", {}},
+        {"\r\n\n  \r\n\r\r", {}},
+        // A lone CR ends a record too, quoted or not, and is never part of a field.
+        {"\"A\",\"1\"\r\"B\",\"2\"\r", {{"A", "1"}, {"B", "2"}}},
+        {"A,1\rB,2", {{"A", "1"}, {"B", "2"}}},
+        {"A\rB,T", {{"A", ""}, {"B", "T"}}},
+        {"\"A\r\",T\n\rB,2\n\r\n", {{"A", ""}, {",T", ""}, {"B", "2"}}},
+    };
+    for (const auto& [text, expected] : cases) {
+        EXPECT_EQ(fields(text), expected) << testing::PrintToString(std::string(text));
+    }
 }
 
 } // namespace

@@ -1,11 +1,14 @@
 #include "fsys/file_failure.h"
 #include "fsys/rename_file.h"
+#include "fsys/system_calls.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <optional>
 #include <unistd.h>
+#include <utility>
 
 namespace quillmark {
 namespace {
@@ -15,10 +18,13 @@ using test::SystemCallFault;
 using test::TempFolder;
 
 FileFailureCode renameCode(const std::string& source, const std::string& prefix,
-                           std::string_view name) {
+                           std::string_view name, std::string* description = nullptr) {
     try {
         renameWithoutReplacing(source, prefix, name);
     } catch (const FileFailure& failure) {
+        if (description != nullptr) {
+            *description = failure.description();
+        }
         return failure.code();
     }
     return FileFailureCode::None;
@@ -67,6 +73,87 @@ TEST_F(RenameFile, FallbacksStillRename) {
     EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"checked.v64", "data"}}));
 }
 
+// A rival's rename to the same name, made while the first one is under way.
+struct {
+    std::string source, prefix;
+    FileFailureCode code;
+} rival;
+
+TEST_F(RenameFile, RivalRenamesOnTheLastResortPathKeepBothFiles) {
+    const std::string source = folder.write("a.v64", "first");
+    rival = {folder.write("b.v64", "second"), prefix, FileFailureCode::None};
+    SystemCallFault noRenameat2(SystemCallFault::Call::RenameNoReplace, EINVAL);
+    SystemCallFault noLinks(SystemCallFault::Call::Link, EPERM);
+    systemCalls().renameReplacing = [](const char* from, const char* to) {
+        if (const std::string other = std::exchange(rival.source, ""); !other.empty()) {
+            rival.code = renameCode(other, rival.prefix, "Game (USA).v64");
+        }
+        return realSystemCalls().renameReplacing(from, to);
+    };
+    EXPECT_EQ(renameCode(source, prefix, "Game (USA).v64"), FileFailureCode::None);
+    EXPECT_EQ(rival.code, FileFailureCode::FileAlreadyExists);
+    EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"Game (USA).v64", "first"},
+                                                                     {"b.v64", "second"}}));
+}
+
+TEST_F(RenameFile, FallbackCallsThatFailOnceOrAreInterrupted) {
+    using Call = SystemCallFault::Call;
+    // 1: no no-replace rename; 2: no hard links either. A failure removes the
+    // link or the claim made so far; an interrupted call is made again.
+    const struct {
+        int fallback;
+        Call call;
+        int err;
+    } cases[] = {{1, Call::Unlink, EACCES},
+                 {2, Call::CreateExclusive, EACCES},
+                 {2, Call::RenameReplacing, EACCES},
+                 {0, Call::RenameNoReplace, EINTR},
+                 {1, Call::Link, EINTR},
+                 {1, Call::Unlink, EINTR},
+                 {2, Call::CreateExclusive, EINTR},
+                 {2, Call::RenameReplacing, EINTR}};
+    std::string name = "a.v64";
+    folder.write(name, "data");
+    for (const auto& [fallback, call, err] : cases) {
+        std::optional<SystemCallFault> noRenameat2, noLinks;
+        if (fallback > 0) {
+            noRenameat2.emplace(Call::RenameNoReplace, EINVAL);
+        }
+        if (fallback > 1) {
+            noLinks.emplace(Call::Link, EPERM);
+        }
+        SystemCallFault fault(call, err, 0, 1);
+        const std::string next = name == "a.v64" ? "b.v64" : "a.v64";
+        const FileFailureCode code = renameCode(folder.file(name), prefix, next);
+        EXPECT_EQ(code, err == EINTR ? FileFailureCode::None : FileFailureCode::PermissionDenied);
+        name = code == FileFailureCode::None ? next : name;
+        EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{name, "data"}}));
+    }
+}
+
+TEST_F(RenameFile, AnInterruptedLinkAndUnlinkIsFinished) {
+    // A kill between link and unlink leaves the file under both names.
+    const std::string source = folder.write("a.z64", "data");
+    ASSERT_EQ(::link(source.c_str(), folder.file("Game (USA).v64").c_str()), 0);
+    folder.write("b.z64", "other");
+    EXPECT_EQ(renameCode(folder.file("b.z64"), prefix, "Game (USA).v64"),
+              FileFailureCode::FileAlreadyExists);
+    EXPECT_EQ(renameCode(source, prefix, "Game (USA).v64"), FileFailureCode::None);
+    EXPECT_EQ(folder.snapshot(),
+              (std::map<std::string, std::string>{{"Game (USA).v64", "data"}, {"b.z64", "other"}}));
+}
+
+TEST_F(RenameFile, CaseOnlyRenameOnACaseInsensitiveFileSystem) {
+    const std::string source = folder.write("mario (usa).v64", "data");
+    folder.write("b.v64", "second");
+    test::CaseInsensitiveFileSystem caseInsensitive;
+    EXPECT_EQ(renameCode(source, prefix, "Mario (USA).v64"), FileFailureCode::None);
+    EXPECT_EQ(renameCode(folder.file("b.v64"), prefix, "MARIO (usa).v64"),
+              FileFailureCode::FileAlreadyExists);
+    EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"Mario (USA).v64", "data"},
+                                                                     {"b.v64", "second"}}));
+}
+
 TEST_F(RenameFile, SamePathSucceedsWithoutTouchingTheFile) {
     const std::string source = folder.write("Game.v64", "data");
     SystemCallFault anyRenameFails(SystemCallFault::Call::RenameNoReplace, EIO);
@@ -103,16 +190,31 @@ TEST_F(RenameFile, AFileLeftUnderTheTemporaryNameIsNamedInTheFailure) {
                                      {"GAME.v64", "data"}, {"game.v64.quillmark-0", "data"}}));
 }
 
-TEST_F(RenameFile, NamesThatLeaveTheFolderAreRefused) {
+TEST_F(RenameFile, NamesThatLeaveTheFolderOrHideTheFileAreRefused) {
     const std::string source = folder.write("a.v64", "data");
-    for (const std::string_view name :
-         {std::string_view("AC/DC.v64"), std::string_view("../up.v64"), std::string_view("."),
-          std::string_view(".."), std::string_view(""), std::string_view("nul\0byte.v64", 13)}) {
-        EXPECT_EQ(renameCode(source, prefix, name), FileFailureCode::BadFileName) << name;
+    const struct {
+        std::string_view name;
+        std::string_view described;
+    } refused[] = {
+        {"AC/DC.v64", "\"AC/DC.v64\" holds a path separator"},
+        {".", "\".\" is the name of a folder"},
+        {"", "\"\" is empty"},
+        {std::string_view("nul\0byte.v64", 12), "\"nul\\x00byte.v64\" holds a control character"},
+        {".. (USA).v64", "\".. (USA).v64\" begins with a dot, which would hide the file"},
+        {".hack (Japan).v64", "begins with a dot"},
+        {"\"Game\"\r (USA).v64", "\"\"Game\"\\x0D (USA).v64\" holds a control character"},
+        {"Tab\t.v64", "control"},
+        {"Del\x7F.v64", "\\x7F.v64\" holds a control character"},
+    };
+    for (const auto& [name, described] : refused) {
+        std::string description;
+        EXPECT_EQ(renameCode(source, prefix, name, &description), FileFailureCode::BadFileName);
+        EXPECT_NE(description.find(described), std::string::npos) << description;
     }
     EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"a.v64", "data"}}));
     EXPECT_TRUE(isAcceptableFileName("Tom & Jerry - Fists of Furry (USA).v64"));
-    EXPECT_TRUE(isAcceptableFileName("back\\slash.v64")); // not a separator here
+    EXPECT_TRUE(isAcceptableFileName("back\\slash.v64"));   // not a separator here
+    EXPECT_TRUE(isAcceptableFileName("\xC4RGER \xA0.v64")); // bytes above 0x7F are no controls
 }
 
 TEST_F(RenameFile, SystemFailuresMapToTheirCodes) {
@@ -131,6 +233,10 @@ TEST_F(RenameFile, SystemFailuresMapToTheirCodes) {
     {
         SystemCallFault fault(SystemCallFault::Call::RenameNoReplace, EROFS);
         EXPECT_EQ(renameCode(source, prefix, "b.v64"), FileFailureCode::PermissionDenied);
+    }
+    {
+        SystemCallFault fault(SystemCallFault::Call::Lstat, EIO);
+        EXPECT_EQ(renameCode(source, prefix, "a.v64"), FileFailureCode::DeviceIoError);
     }
     EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"a.v64", "data"}}));
 }

@@ -1,6 +1,9 @@
 #include "support/system_call_fault.h"
 
+#include <atomic>
 #include <cerrno>
+#include <string>
+#include <type_traits>
 
 namespace quillmark::test {
 
@@ -8,78 +11,127 @@ namespace {
 
 using Call = SystemCallFault::Call;
 
-// What each faulty call does, by call; lambdas that convert to plain function
-// pointers cannot capture it.
+// What each faulty call does, by call; plain function pointers cannot
+// capture it. Atomic, as the file layer may call from several threads.
 struct Injection {
     int err = 0;
-    int callsLetThrough = 0; // calls still passed on before the failures start
-    SystemCalls before{};    // the table the passed-on calls go to
+    std::atomic<int> callsLetThrough = 0; // calls still passed on before the failures
+    std::atomic<int> failures = -1;       // failures still to come; -1: no end
+    SystemCalls before{};                 // the table the passed-on calls go to
 };
-Injection injections[6];
-
-Injection& injection(Call call) {
-    return injections[static_cast<int>(call)];
-}
+Injection injections[static_cast<int>(Call::Readdir) + 1];
 
 // Whether this call goes on to the table the fault replaced; otherwise errno
 // is set and the call fails.
-template <Call call> bool passOn() {
-    Injection& current = injection(call);
-    if (current.callsLetThrough > 0) {
-        --current.callsLetThrough;
+bool passOn(Injection& current) {
+    if (current.callsLetThrough.fetch_sub(1) > 0) {
+        return true;
+    }
+    if (current.failures.load() == 0 || current.failures.fetch_sub(1) == 0) {
         return true;
     }
     errno = current.err;
     return false;
 }
 
-template <Call call> const SystemCalls& before() {
-    return injection(call).before;
+template <Call call, auto member, typename Function> struct Faulty;
+
+template <Call call, auto member, typename Result, typename... Args>
+struct Faulty<call, member, Result (*)(Args...)> {
+    static Result function(Args... args) {
+        Injection& current = injections[static_cast<int>(call)];
+        if (passOn(current)) {
+            return (current.before.*member)(args...);
+        }
+        if constexpr (std::is_pointer_v<Result>) {
+            return nullptr;
+        } else {
+            return Result{-1};
+        }
+    }
+};
+
+template <Call call, auto member> void install(SystemCalls& sys) {
+    using Function = std::remove_reference_t<decltype(sys.*member)>;
+    sys.*member = &Faulty<call, member, Function>::function;
+}
+
+using Installer = void (*)(SystemCalls&);
+// In the order of Call.
+constexpr Installer kInstallers[] = {
+    install<Call::Open, &SystemCalls::open>,
+    install<Call::Fstat, &SystemCalls::fstat>,
+    install<Call::Read, &SystemCalls::read>,
+    install<Call::Lstat, &SystemCalls::lstat>,
+    install<Call::Stat, &SystemCalls::stat>,
+    install<Call::RenameNoReplace, &SystemCalls::renameNoReplace>,
+    install<Call::Link, &SystemCalls::link>,
+    install<Call::Unlink, &SystemCalls::unlink>,
+    install<Call::RenameReplacing, &SystemCalls::renameReplacing>,
+    install<Call::CreateExclusive, &SystemCalls::createExclusive>,
+    install<Call::Opendir, &SystemCalls::opendir>,
+    install<Call::Readdir, &SystemCalls::readdir>,
+};
+
+std::string folded(std::string_view name) {
+    std::string result(name);
+    for (char& c : result) {
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    }
+    return result;
+}
+
+// `path` with its last part spelt as the entry of its folder it reaches;
+// unchanged when it reaches none.
+std::string reached(const char* path) {
+    std::string result(path);
+    const std::size_t nameStart = result.rfind('/') + 1;
+    const std::string name = folded(result.substr(nameStart));
+    DIR* dir = ::opendir(result.substr(0, nameStart).c_str());
+    while (const dirent* entry = dir != nullptr ? ::readdir(dir) : nullptr) {
+        if (folded(entry->d_name) == name) {
+            result.replace(nameStart, std::string::npos, entry->d_name);
+            break;
+        }
+    }
+    if (dir != nullptr) {
+        ::closedir(dir);
+    }
+    return result;
 }
 
 } // namespace
 
-SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough) : saved_(systemCalls()) {
-    injection(call) = Injection{err, callsLetThrough, saved_};
-    SystemCalls& sys = systemCalls();
-    switch (call) {
-    case Call::Open:
-        sys.open = [](const char* path, int flags) {
-            return passOn<Call::Open>() ? before<Call::Open>().open(path, flags) : -1;
-        };
-        break;
-    case Call::Fstat:
-        sys.fstat = [](int fd, struct stat* st) {
-            return passOn<Call::Fstat>() ? before<Call::Fstat>().fstat(fd, st) : -1;
-        };
-        break;
-    case Call::Read:
-        sys.read = [](int fd, void* buffer, size_t size) {
-            return passOn<Call::Read>() ? before<Call::Read>().read(fd, buffer, size) : ssize_t{-1};
-        };
-        break;
-    case Call::RenameNoReplace:
-        sys.renameNoReplace = [](const char* from, const char* to) {
-            return passOn<Call::RenameNoReplace>()
-                       ? before<Call::RenameNoReplace>().renameNoReplace(from, to)
-                       : -1;
-        };
-        break;
-    case Call::Link:
-        sys.link = [](const char* from, const char* to) {
-            return passOn<Call::Link>() ? before<Call::Link>().link(from, to) : -1;
-        };
-        break;
-    case Call::Opendir:
-        sys.opendir = [](const char* path) {
-            return passOn<Call::Opendir>() ? before<Call::Opendir>().opendir(path)
-                                           : static_cast<DIR*>(nullptr);
-        };
-        break;
-    }
+SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures)
+    : saved_(systemCalls()) {
+    Injection& current = injections[static_cast<int>(call)];
+    current.err = err;
+    current.callsLetThrough = callsLetThrough;
+    current.failures = failures;
+    current.before = saved_;
+    kInstallers[static_cast<int>(call)](systemCalls());
 }
 
 SystemCallFault::~SystemCallFault() {
+    systemCalls() = saved_;
+}
+
+CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() : saved_(systemCalls()) {
+    systemCalls().lstat = [](const char* path, struct stat* st) {
+        return realSystemCalls().lstat(reached(path).c_str(), st);
+    };
+    // A name that reaches an entry is taken; a new entry keeps its spelling.
+    systemCalls().renameNoReplace = [](const char* from, const char* to) {
+        struct stat st {};
+        if (realSystemCalls().lstat(reached(to).c_str(), &st) == 0) {
+            errno = EEXIST;
+            return -1;
+        }
+        return realSystemCalls().renameNoReplace(reached(from).c_str(), to);
+    };
+}
+
+CaseInsensitiveFileSystem::~CaseInsensitiveFileSystem() {
     systemCalls() = saved_;
 }
 
