@@ -8,20 +8,28 @@ namespace quillmark {
 
 namespace {
 
-// Enough to keep a disk's queue busy; more only add switches on a warm cache.
-constexpr std::size_t kReaders = 4;
+// A warm cache needs few readers, and each one more costs switches; a cold
+// disk serves many small reads at once, so readers are added while the run
+// finds its next header not yet read.
+constexpr std::size_t kFirstReaders = 4;
+constexpr std::size_t kMostReaders = 16;
 
 } // namespace
 
 HeaderReadAhead::HeaderReadAhead(std::string prefix, const std::vector<std::string>& fileNames)
     : prefix_(std::move(prefix)), fileNames_(fileNames) {
-    const std::size_t readers = std::min(kReaders, fileNames_.size());
+    const std::size_t readers = std::min(kFirstReaders, fileNames_.size());
+    while (readers_.size() < readers && addReader()) {
+    }
+}
+
+bool HeaderReadAhead::addReader() {
     try {
-        for (std::size_t i = 0; i < readers; ++i) {
-            readers_.emplace_back([this] { readAhead(); });
-        }
+        readers_.emplace_back([this] { readAhead(); });
+        return true;
     } catch (const std::system_error&) {
         // Fewer readers, or none: takeNext reads what no reader took.
+        return false;
     }
 }
 
@@ -79,6 +87,9 @@ HeaderBytes HeaderReadAhead::takeNext() {
             ++nextToRead_;
             readHere = true;
         } else {
+            if (!waited.ready && readers_.size() < std::min(kMostReaders, fileNames_.size())) {
+                addReader();
+            }
             readDone_.wait(lock, [&waited] { return waited.ready; });
             slot = std::move(waited);
             waited = Slot{};

@@ -15,7 +15,7 @@
 namespace quillmark {
 
 // Files whose headers may be read, or be waiting to be taken, at once.
-inline constexpr std::size_t kReadAheadWindow = 16;
+inline constexpr std::size_t kReadAheadWindow = 64;
 
 // Reads the headers of a list of files on a few threads, at most
 // kReadAheadWindow files ahead of the caller, who takes them strictly in list
@@ -56,6 +56,8 @@ private:
     };
 
     void readAhead();
+    // Starts one more reader; false when the system has no thread to give.
+    bool addReader();
     bool mayHaveRaced(const Slot& slot) const;
     std::string path(std::size_t index) const { return prefix_ + fileNames_[index]; }
 
@@ -73,7 +75,7 @@ private:
 
     std::array<Recent, kReadAheadWindow> recent_; // the caller's alone
     std::size_t taken_ = 0;                       // the caller's copy of nextToTake_
-    std::vector<std::thread> readers_;
+    std::vector<std::thread> readers_;            // the caller's alone
 };
 
 } // namespace quillmark

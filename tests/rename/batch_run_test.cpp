@@ -361,8 +361,8 @@ TEST_F(BatchRun, FailureOfAFileReadAheadIsReportedAtItsTurn) {
 TEST_F(BatchRun, AbortStopsReadingAhead) {
     writeRom("00.v64", "MARIO KART 64");
     writeRom("01.v64", "MARIO KART 64", 'E', ByteOrder::V64);
-    for (int i = 2; i < 60; ++i) {
-        roms.write(std::to_string(100 + i) + ".txt", "text");
+    for (std::size_t i = 2; i < 3 * kReadAheadWindow; ++i) {
+        roms.write(std::to_string(1000 + i) + ".txt", "text");
     }
     const OpenWatch watch(roms.path());
     EXPECT_EQ(run().failureCode, 58);
