@@ -6,6 +6,10 @@
 // restoring the folder is not timed.
 //
 //   batch_bench [--runs R] [--dir DIR] [N ...]   default: 5 runs of 1000 10000 100000
+//   batch_bench --cold [--runs R] [--dir DIR] [N ...]
+//                                                the run on a folder just out of the page
+//                                                cache against the same run on an identical
+//                                                cached folder; default: 5 runs of 20000
 //   batch_bench --make N DIR                     DIR/roms with N files and DIR/roms.ini,
 //                                                to time or measure a run elsewhere
 
@@ -21,6 +25,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <stdexcept>
 #include <string>
@@ -213,8 +218,71 @@ Row measure(const std::string& root, std::size_t count, int runs) {
             maxRssMegabytes()};
 }
 
+// Empties the page cache and the inode and directory caches, so that the next
+// run meets its folder as a collection nobody has read since it was copied.
+// False where that is not allowed (it needs root).
+bool dropCaches() {
+    ::sync();
+    std::ofstream drop("/proc/sys/vm/drop_caches");
+    drop << "3\n";
+    drop.close();
+    return static_cast<bool>(drop);
+}
+
+struct ColdRow {
+    std::size_t count = 0;
+    double coldMicros = 0; // 0: the cache could not be dropped
+    double warmMicros = 0;
+    double floorMicros = 0; // the floor of the warm run
+};
+
+ColdRow measureCold(const std::string& root, std::size_t count, int runs, bool drop) {
+    writeSettledNameList(root + "/roms.ini", count);
+    Workbench cold(root + "/cold-" + std::to_string(count), count);
+    Workbench warm(root + "/warm-" + std::to_string(count), count);
+    std::vector<double> coldRuns, warmRuns, floor;
+    double listingSeconds = 0;
+    for (int i = 0; i < runs; ++i) {
+        if (drop) {
+            if (!dropCaches()) {
+                throw std::runtime_error("the page cache could not be dropped");
+            }
+            coldRuns.push_back(cold.timeRun(listingSeconds));
+        }
+        warm.timeFloor(false); // untimed: brings the warm folder back into the cache
+        warmRuns.push_back(warm.timeRun(listingSeconds));
+        floor.push_back(warm.timeFloor(false));
+    }
+    const double perFile = 1e6 / static_cast<double>(count);
+    return {count, drop ? median(coldRuns) * perFile : 0.0, median(warmRuns) * perFile,
+            median(floor) * perFile};
+}
+
+int coldTable(const std::string& root, const std::vector<std::size_t>& counts, int runs) {
+    const bool drop = dropCaches();
+    if (!drop) {
+        std::cout << "dropping the page cache needs root: the cold half is skipped\n";
+    }
+    std::printf("| files | cold run µs/file | warm run µs/file | cold/warm | warm floor µs/file | "
+                "warm/floor |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|\n");
+    for (const std::size_t count : counts) {
+        const ColdRow row = measureCold(root, count, runs, drop);
+        if (drop) {
+            std::printf("| %zu | %.2f | %.2f | %.2f | %.2f | %.2f |\n", row.count, row.coldMicros,
+                        row.warmMicros, row.coldMicros / row.warmMicros, row.floorMicros,
+                        row.warmMicros / row.floorMicros);
+        } else {
+            std::printf("| %zu | - | %.2f | - | %.2f | %.2f |\n", row.count, row.warmMicros,
+                        row.floorMicros, row.warmMicros / row.floorMicros);
+        }
+    }
+    std::printf("medians of %d runs each; run = runBatch alone (listing apart)\n", runs);
+    return 0;
+}
+
 int usage() {
-    std::cerr << "usage: batch_bench [--runs R] [--dir DIR] [N ...]\n"
+    std::cerr << "usage: batch_bench [--cold] [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --make N DIR\n";
     return 2;
 }
@@ -234,11 +302,14 @@ int main(int argc, char** argv) {
     try {
         std::vector<std::size_t> counts;
         int runs = 5;
+        bool coldMode = false;
         std::string dir = std::filesystem::temp_directory_path().string();
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             if (arg == "--make") {
                 return argc == 4 && i == 1 ? makeFolder(parseCount(argv[2]), argv[3]) : usage();
+            } else if (arg == "--cold") {
+                coldMode = true;
             } else if (arg == "--runs" && i + 1 < argc) {
                 runs = static_cast<int>(parseCount(argv[++i]));
             } else if (arg == "--dir" && i + 1 < argc) {
@@ -250,11 +321,15 @@ int main(int argc, char** argv) {
             }
         }
         if (counts.empty()) {
-            counts = {1000, 10000, 100000};
+            counts = coldMode ? std::vector<std::size_t>{20000}
+                              : std::vector<std::size_t>{1000, 10000, 100000};
         }
         const ScratchFolder scratch(dir, "quillmark-bench");
         const std::string& root = scratch.path();
         std::filesystem::current_path(root); // the name list is read from the working folder
+        if (coldMode) {
+            return coldTable(root, counts, runs);
+        }
 
         std::vector<Row> rows;
         for (const std::size_t count : counts) {

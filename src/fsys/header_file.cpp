@@ -15,6 +15,8 @@ HeaderBytes readHeaderBytes(const std::string& path) {
     FileHandle file(path, st);
     HeaderBytes header;
     header.regularFile = S_ISREG(st.st_mode);
+    header.device = static_cast<std::uint64_t>(st.st_dev);
+    header.inode = static_cast<std::uint64_t>(st.st_ino);
     if (!header.regularFile) {
         return header;
     }

@@ -15,6 +15,8 @@ struct HeaderBytes {
     std::array<std::uint8_t, kHeaderSize> bytes{};
     std::size_t length = 0;   // bytes actually in the file (at most 64)
     bool regularFile = false; // false: a FIFO, socket or device; never read
+    std::uint64_t device = 0; // which file was read: whatever name led to it
+    std::uint64_t inode = 0;
 };
 
 // One open (read-only, non-blocking, close-on-exec), one fstat, one read, one

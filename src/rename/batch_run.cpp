@@ -3,8 +3,10 @@
 #include "fsys/file_failure.h"
 #include "fsys/paths.h"
 #include "fsys/rename_file.h"
+#include "rename/header_read_ahead.h"
 #include "romid/file_name.h"
 #include "romid/identify.h"
+#include "romid/rom_header.h"
 
 #include <algorithm>
 #include <limits>
@@ -22,24 +24,27 @@ std::int32_t clampedCount(std::size_t count) {
 // every file.
 class BatchRun {
 public:
-    BatchRun(RomIdentity& identity, const std::string& folder, NamingStyle style,
-             BatchObserver& observer, NameList& list)
+    BatchRun(RomIdentity& identity, const std::string& folder,
+             const std::vector<std::string>& fileNames, NamingStyle style, BatchObserver& observer,
+             NameList& list)
         : identity_(identity), separator_(pathSeparatorFor(folder)), prefix_(folder + separator_),
-          style_(style), observer_(observer), list_(list) {}
+          style_(style), observer_(observer), list_(list), headers_(prefix_, fileNames) {}
 
     BatchReport& report() { return report_; }
 
-    // Identifies one file and renames it when it is an identified ROM image.
-    // Throws FileFailure.
+    // Identifies one file, the next of the list, and renames it when it is an
+    // identified ROM image. Throws FileFailure.
     void processFile(const std::string& fileName) {
         identity_.pathSeparator = separator_;
         identity_.romFilePath.assign(prefix_).append(fileName);
         identity_.newFileName.clear();
 
-        if (readHeaderAndSuffix(identity_, SuffixSet::Batch) == RomFormat::NotRom) {
+        if (interpretHeader(headers_.takeNext(), identity_) == RomFormat::NotRom) {
             observer_.onNotRom();
             return;
         }
+        identity_.countrySuffix =
+            countrySuffix(identity_.headerBytes[kCountryByteIndex], SuffixSet::Batch);
         if (findTitle(identity_, list_) == TitleSource::DemoTable) {
             observer_.onDemoTitle(identity_.fullTitle);
         }
@@ -54,6 +59,7 @@ public:
         // comparing the paths.
         if (identity_.newFileName != fileName) {
             renameWithoutReplacing(identity_.romFilePath, prefix_, identity_.newFileName);
+            headers_.lastTakenRenamed();
             ++report_.renamedCount;
         } else {
             ++report_.alreadyRightCount;
@@ -80,6 +86,7 @@ private:
     BatchObserver& observer_;
     NameList& list_;
     BatchReport report_;
+    HeaderReadAhead headers_; // stops and joins its readers before the run returns
 };
 
 } // namespace
@@ -100,7 +107,7 @@ BatchReport runBatch(RomIdentity& identity, const std::string& folder,
     observer.onRunStart();
     observer.onProgress(0);
 
-    BatchRun run(identity, folder, style, observer, list);
+    BatchRun run(identity, folder, fileNames, style, observer, list);
     BatchReport& report = run.report();
     const std::size_t count = fileNames.size();
     report.totalFiles = clampedCount(count);

@@ -1,12 +1,19 @@
+#include "fsys/file_failure.h"
 #include "fsys/folder_listing.h"
 #include "rename/batch_run.h"
+#include "rename/header_read_ahead.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <thread>
+#include <utility>
 
 namespace quillmark {
 namespace {
@@ -32,6 +39,9 @@ public:
         events.push_back("progress " + std::to_string(value));
     }
     void onStatus(std::string_view text) override {
+        if (beforeFirstStatus) {
+            std::exchange(beforeFirstStatus, nullptr)();
+        }
         events.push_back("status " + std::string(text));
     }
     void onNotRom() override { events.push_back("notRom"); }
@@ -50,7 +60,45 @@ public:
 
     Names events;
     std::vector<std::int32_t> progress;
+    std::function<void()> beforeFirstStatus;
 };
+
+// Counts the opens of one folder's files, from whichever thread makes them,
+// and denies one path.
+class OpenWatch {
+public:
+    explicit OpenWatch(const std::string& folder, std::string denied = {}) : saved_(systemCalls()) {
+        prefix = folder + "/";
+        deniedPath = std::move(denied);
+        opens = 0;
+        deniedTried = false;
+        systemCalls().open = [](const char* path, int flags) {
+            opens += std::string_view(path).starts_with(prefix);
+            if (path != deniedPath) {
+                return realSystemCalls().open(path, flags);
+            }
+            deniedTried = true;
+            errno = EACCES;
+            return -1;
+        };
+    }
+    ~OpenWatch() { systemCalls() = saved_; }
+
+    static inline std::string prefix, deniedPath; // set before any reader starts
+    static inline std::atomic<int> opens;
+    static inline std::atomic<bool> deniedTried;
+
+private:
+    SystemCalls saved_;
+};
+
+bool waitUpToTenSeconds(const std::atomic<bool>& flag) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!flag && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return flag;
+}
 
 class BatchRun : public ::testing::Test {
 protected:
@@ -286,6 +334,55 @@ TEST_F(BatchRun, FailuresAbortAtOnceAndKeepTheCode) {
     EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
     EXPECT_EQ(report.failureCode, 52);
     EXPECT_TRUE(test::fileExists(roms.file("slashed.v64")));
+}
+
+TEST_F(BatchRun, FailureOfAFileReadAheadIsReportedAtItsTurn) {
+    writeRom("a-mystery.v64", "NOBODY KNOWS THIS");
+    writeRom("Banjo (USA).v64", "BANJO", 'E', ByteOrder::V64);
+    writeRom("c.v64", "WAVE RACE 64");
+    writeRom("d.v64", "WAVE RACE 64", 'J');
+    const OpenWatch watch(roms.path(), roms.file("c.v64"));
+    bool failedAhead = false;
+    recorder.beforeFirstStatus = [&] { failedAhead = waitUpToTenSeconds(OpenWatch::deniedTried); };
+
+    const BatchReport report = run();
+    EXPECT_TRUE(failedAhead) << "the third file was not read ahead of the first";
+    EXPECT_EQ(report.outcome, BatchOutcome::Aborted);
+    EXPECT_EQ(report.failureCode, 70);
+    EXPECT_EQ(report.failureDescription,
+              failureFromErrno(EACCES, roms.file("c.v64")).description());
+    EXPECT_EQ(report.unknownFiles, (Names{"a-mystery.v64"}));
+    EXPECT_EQ(report.alreadyRightFiles, (Names{"Banjo (USA).v64"}));
+    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 25, 50, 75}));
+    EXPECT_EQ(recorder.events.back(), "status Batchmode runs...");
+    EXPECT_EQ(folderNames(), (Names{"a-mystery.v64", "Banjo (USA).v64", "c.v64", "d.v64"}));
+}
+
+TEST_F(BatchRun, AbortStopsReadingAhead) {
+    writeRom("00.v64", "MARIO KART 64");
+    writeRom("01.v64", "MARIO KART 64", 'E', ByteOrder::V64);
+    for (std::size_t i = 2; i < 3 * kReadAheadWindow; ++i) {
+        roms.write(std::to_string(1000 + i) + ".txt", "text");
+    }
+    const OpenWatch watch(roms.path());
+    EXPECT_EQ(run().failureCode, 58);
+    // Two files taken, and at most the window ahead of them.
+    EXPECT_LE(OpenWatch::opens, 2 + static_cast<int>(kReadAheadWindow));
+}
+
+TEST_F(BatchRun, ReadsAheadThatARenameOvertookAreMadeAgain) {
+    writeRom("a.v64", "MARIO KART 64");
+    writeRom("b.v64", "BANJO");
+    // A list older than the folder: its second name appears with the first rename.
+    const Names stale{"a.v64", "Mario Kart 64 (USA).v64"};
+    BatchReport report = run(NamingStyle::Normal, &stale);
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.alreadyRightFiles, (Names{"Mario Kart 64 (USA).v64"}));
+    // The first rename takes the name away from the second entry.
+    const Names twice{"b.v64", "b.v64"};
+    report = run(NamingStyle::Normal, &twice);
+    EXPECT_EQ(report.failureCode, 53);
+    EXPECT_EQ(report.renamedCount, 1);
 }
 
 TEST_F(BatchRun, SpecialAndShortFilesAreNoRomImages) {
