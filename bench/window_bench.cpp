@@ -188,8 +188,10 @@ int main(int argc, char** argv) {
         }
         const ScratchFolder scratch(dir, "quillmark-window-bench");
         const std::string& root = scratch.path();
-        // The window starts in its working folder, where the name list is read.
+        // The window starts in its working folder, where the name list is read;
+        // the folders it remembers go to the scratch folder, not the user's settings.
         std::filesystem::current_path(root);
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(root));
         writeSettledNameList(root + "/roms.ini", batch);
 
         timeBatch(root, batch, runs);

@@ -42,6 +42,7 @@ const SystemCalls realCalls{
     .opendir = ::opendir,
     .readdir = ::readdir,
     .closedir = ::closedir,
+    .readlink = ::readlink,
 };
 
 SystemCalls currentCalls = realCalls;

@@ -34,6 +34,7 @@ struct SystemCalls {
     DIR* (*opendir)(const char* path);
     struct dirent* (*readdir)(DIR* dir);
     int (*closedir)(DIR* dir);
+    ssize_t (*readlink)(const char* path, char* buffer, size_t size);
 };
 
 // The table in use; tests swap entries and restore them.

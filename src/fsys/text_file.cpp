@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 
 namespace quillmark {
 
@@ -56,7 +57,9 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
     FileHandle file(path, st);
     if (!S_ISREG(st.st_mode)) {
         // A FIFO or device under the list's name would block or never end.
-        throw failureFromErrno(EINVAL, path);
+        throw FileFailure(FileFailureCode::PathFileAccessError,
+                          std::filesystem::path(path).filename().string() +
+                              " is not a regular file: " + path);
     }
     const FileStamp current = stampOf(st);
     if (current == stamp) {

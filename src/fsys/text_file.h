@@ -28,7 +28,8 @@ inline constexpr std::uint64_t kTextFileSizeLimit = 64 * 1024 * 1024;
 // A modification time less than two seconds old is not kept in `stamp`: an
 // edit within the file system's clock granularity could share it.
 // Throws FileFailure when the file cannot be opened or read, and (75) when it
-// is larger than kTextFileSizeLimit or grows past it while being read.
+// is not a regular file, is larger than kTextFileSizeLimit or grows past it
+// while being read.
 std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp);
 
 } // namespace quillmark

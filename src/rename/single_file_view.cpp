@@ -1,6 +1,7 @@
 #include "single_file_view.h"
 
 #include "romid/header_text.h"
+#include "romid/name_list_place.h"
 #include "romid/rom_header.h"
 
 namespace quillmark {
@@ -51,6 +52,22 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
     }
     view.setControlVisible(Control::Command2, result.renameOffered);
     view.setCaption(Control::Nameneu, identity.newFileName);
+    return result;
+}
+
+Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
+                               const std::string& fileName, NamingStyle style, NameList& list,
+                               MissingListNotice& notice) {
+    list.setPath(findNameList().path);
+    if (!list.path().empty()) {
+        notice.told = false;
+    }
+    const Identification result = showSelectedFile(view, identity, folder, fileName, style, list);
+    // Past the header, only the name list can have failed.
+    if (list.path().empty() && result.headerRead && result.failure && !notice.told) {
+        notice.told = true;
+        view.showMessage(result.failure->description(), kErrorTitle, BoxStyle::OkExclamation);
+    }
     return result;
 }
 

@@ -15,4 +15,17 @@ namespace quillmark {
 Identification showSelectedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
                                 const std::string& fileName, NamingStyle style, NameList& list);
 
+// Whether the user has been told that there is no name list anywhere.
+struct MissingListNotice {
+    bool told = false;
+};
+
+// A click as the window runs it: the name list searched afresh, then
+// showSelectedFile. A lookup that needed the list and found none anywhere is
+// told in one box naming the places searched; later clicks stay quiet until a
+// list turns up again.
+Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
+                               const std::string& fileName, NamingStyle style, NameList& list,
+                               MissingListNotice& notice);
+
 } // namespace quillmark

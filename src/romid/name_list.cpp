@@ -2,6 +2,7 @@
 
 #include "fsys/file_failure.h"
 #include "romid/header_text.h"
+#include "romid/name_list_place.h"
 
 namespace quillmark {
 
@@ -75,6 +76,9 @@ void NameList::setPath(std::string path) {
 }
 
 void NameList::refresh() {
+    if (path_.empty()) {
+        throw FileFailure(FileFailureCode::FileNotFound, missingNameListText(nameListPlaces()));
+    }
     FileStamp stamp = stamp_;
     std::optional<std::string> contents;
     try {

@@ -50,8 +50,9 @@ public:
     void setPath(std::string path);
 
     // Opens the file and brings the parse up to date. Throws FileFailure when
-    // the list cannot be opened or read, or holds no record (62); the parse
-    // is then not to be used.
+    // the list cannot be opened or read, or holds no record (62), or (53,
+    // naming the places searched) when the path is empty: no list anywhere.
+    // The parse is then not to be used.
     void refresh();
 
     // Over the parse of the last successful refresh(): these set listKey and

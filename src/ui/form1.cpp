@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "app_settings.h"
 #include "classic_frame.h"
 #include "control_layout.h"
 #include "drive_list.h"
@@ -73,7 +74,7 @@ void paintBackground(QWidget* widget, Background background) {
 
 } // namespace
 
-Form1::Form1(QWidget* parent)
+Form1::Form1(const std::string& startFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       screenBoxes_(std::make_unique<MessageBoxDialogs>(this)), boxes_(screenBoxes_.get()) {
@@ -95,9 +96,12 @@ Form1::Form1(QWidget* parent)
     timer_->setObjectName(QString::fromLatin1(controlName(Control::Timer1)));
     timer_->setInterval(1);
 
+    if (rememberedNamingStyle() == NamingStyle::UltraHle) {
+        option(Control::Optiondateinamenultrahle)->setChecked(true);
+    }
     connectHandlers();
     setTabOrder();
-    startNavigation();
+    startNavigation(startFolder);
     laufwerk_->setFocus();
     Form_Load();
     wakeTimer();
@@ -230,24 +234,24 @@ void Form1::setTabOrder() {
     }
 }
 
-void Form1::startNavigation() {
-    workingFolder_ = pathBytes(QDir::currentPath());
+void Form1::startNavigation(const std::string& startFolder) {
+    startFolder_ = startFolder.empty() ? pathBytes(QDir::currentPath()) : startFolder;
     std::vector<std::string> drives = DriveList::mountedDrives();
-    startDrive_ = DriveList::driveOf(workingFolder_);
+    startDrive_ = DriveList::driveOf(startFolder_);
     if (std::find(drives.begin(), drives.end(), startDrive_) == drives.end()) {
         drives.insert(std::lower_bound(drives.begin(), drives.end(), startDrive_), startDrive_);
     }
     laufwerk_->setDrives(drives, startDrive_);
     try {
-        ordner_->setPath(workingFolder_);
+        ordner_->setPath(startFolder_);
     } catch (const FileFailure&) {
-        // An unreadable working folder leaves the lists empty; the user picks
+        // An unreadable start folder leaves the lists empty; the user picks
         // another drive or folder.
     }
 }
 
 std::string Form1::folderOfDrive(const std::string& drive) const {
-    return drive == startDrive_ ? workingFolder_ : drive;
+    return drive == startDrive_ ? startFolder_ : drive;
 }
 
 QWidget* Form1::control(Control control) const {

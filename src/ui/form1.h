@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rename/single_file_view.h"
 #include "rename/window_view.h"
 #include "romid/name_list.h"
 #include "romid/rom_identity.h"
@@ -28,7 +29,8 @@ struct ControlLayout;
 class Form1 : public QWidget, public WindowView {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    // The window opens in `startFolder`, or in the working folder when it is empty.
+    explicit Form1(const std::string& startFolder = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     // Where message boxes go; nullptr puts them on screen again.
@@ -72,9 +74,9 @@ private:
     QWidget* createControl(const ControlLayout& layout);
     void connectHandlers();
     void setTabOrder();
-    void startNavigation();
+    void startNavigation(const std::string& startFolder);
     void openFolder(const std::string& folder);
-    // The folder the folder list shows for a drive: the working folder on its
+    // The folder the folder list shows for a drive: the start folder on its
     // own volume, the root on every other.
     std::string folderOfDrive(const std::string& drive) const;
 
@@ -103,10 +105,11 @@ private:
     QPixmap background2x_;
     std::unique_ptr<MessageBoxes> screenBoxes_;
     MessageBoxes* boxes_ = nullptr;
-    std::string workingFolder_;
-    // The drive of the working folder, found once at the start.
+    std::string startFolder_;
+    // The drive of the start folder, found once at the start.
     std::string startDrive_;
     RomIdentity identity_;
+    MissingListNotice missingList_;
     NameList nameList_;
 };
 

@@ -1,6 +1,7 @@
 // The window's event handlers: each reads the controls it needs, hands the
 // work to the renaming logic and leaves the showing to it.
 
+#include "app_settings.h"
 #include "drive_list.h"
 #include "file_list.h"
 #include "folder_list.h"
@@ -11,6 +12,7 @@
 #include "rename/naming_style.h"
 #include "rename/single_file_rename.h"
 #include "rename/single_file_view.h"
+#include "romid/name_list_place.h"
 #include "window_texts.h"
 
 #include <QCoreApplication>
@@ -56,6 +58,7 @@ void Form1::Laufwerk_Change() {
 }
 
 void Form1::Ordner_Change() {
+    rememberFolder(ordner_->path());
     try {
         dateien_->setPath(ordner_->path());
     } catch (const FileFailure& failure) {
@@ -83,7 +86,8 @@ void Form1::Dateien_Click() {
         applyVisible(Control::Command2, false);
         return;
     }
-    showSelectedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), nameList_);
+    showClickedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), nameList_,
+                    missingList_);
 }
 
 void Form1::Dateimodus_Click() {
@@ -99,10 +103,12 @@ void Form1::Batchmodus_Click() {
 
 void Form1::Optiondateinamennormal_Click() {
     chooseNormalNames(*this, identity_);
+    rememberNamingStyle(NamingStyle::Normal);
 }
 
 void Form1::Optiondateinamenultrahle_Click() {
     chooseUltraHleNames(*this, identity_);
+    rememberNamingStyle(NamingStyle::UltraHle);
 }
 
 void Form1::Command2_Click() {
@@ -114,6 +120,8 @@ void Form1::Batchrun_Click() {
     // tick or click runs until the run is over.
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
+    // One search for the whole run.
+    nameList_.setPath(findNameList().path);
     runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle(), nameList_);
 }
 

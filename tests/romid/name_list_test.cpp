@@ -2,13 +2,17 @@
 #include "fsys/system_calls.h"
 #include "fsys/text_file.h"
 #include "romid/name_list.h"
+#include "romid/name_list_place.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace quillmark {
 namespace {
@@ -104,7 +108,12 @@ TEST_F(NameList, FailuresAndRecovery) {
     }
     std::filesystem::remove(list);
     std::filesystem::create_directory(list);
-    EXPECT_NE(lookUp(id, "ANY"), 0); // a folder of that name is no list
+    EXPECT_EQ(lookUp(id, "ANY"), 75); // a folder of that name is no list
+    try {
+        lookUpTitle(id, list);
+    } catch (const FileFailure& failure) {
+        EXPECT_EQ(failure.description(), "roms.ini is not a regular file: " + list);
+    }
     std::filesystem::remove(list);
 
     // A lookup right after a failed one reads the file again from the start.
@@ -212,6 +221,106 @@ TEST_F(NameList, DefaultIsTheWorkingFolder) {
     quillmark::NameList inWorkingFolder;
     EXPECT_TRUE(lookUpTitle(id, inWorkingFolder));
     EXPECT_EQ(id.fullTitle, "In the working folder");
+}
+
+// The program as if installed in `prefix/bin`, and the data-folder variables
+// as each case sets them; everything is put back afterwards.
+class NameListSearch : public ::testing::Test {
+protected:
+    static inline std::string program;
+    TempFolder root;
+    test::WorkingFolder cwd{root.path()};
+    SystemCalls savedCalls = systemCalls();
+    std::map<std::string, const char*> savedEnv;
+
+    NameListSearch() {
+        program = root.file("prefix/bin/quillmark");
+        systemCalls().readlink = [](const char*, char* buffer, size_t size) {
+            return static_cast<ssize_t>(program.copy(buffer, size));
+        };
+        for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
+            savedEnv[name] = std::getenv(name) ? ::strdup(std::getenv(name)) : nullptr;
+        }
+    }
+    ~NameListSearch() override {
+        systemCalls() = savedCalls;
+        for (const auto& [name, value] : savedEnv) {
+            value ? ::setenv(name.c_str(), value, 1) : ::unsetenv(name.c_str());
+            std::free(const_cast<char*>(value));
+        }
+    }
+};
+
+TEST_F(NameListSearch, TheFirstPlaceWhereTheNameExistsIsTheList) {
+    namespace fs = std::filesystem;
+    const std::string r = root.path();
+    const std::map<std::string, std::string> at = {
+        {"work", r + "/roms.ini"},
+        {"home", r + "/home/.local/share/quillmark/roms.ini"},
+        {"xdg", r + "/xdg/quillmark/roms.ini"},
+        {"sys1", r + "/sys1/quillmark/roms.ini"},
+        {"sys2", r + "/sys2/quillmark/roms.ini"},
+        {"prefix", r + "/prefix/share/quillmark/roms.ini"},
+    };
+    struct Case {
+        const char* dataHome; // nullptr: unset; "@" stands for the temporary root
+        const char* dataDirs;
+        std::vector<std::string> lists; // "name/": a folder named roms.ini there
+        std::string found;
+        std::vector<std::string> searched;
+    };
+    const std::vector<std::string> all = {"work", "home", "sys1", "sys2", "prefix"};
+    const Case cases[] = {
+        {nullptr, "@/sys1:@/sys2", {"work", "home", "sys1", "sys2", "prefix"}, "work", all},
+        {nullptr, "@/sys1:@/sys2", {"home", "sys1", "sys2", "prefix"}, "home", all},
+        {nullptr, "@/sys1:@/sys2", {"sys2", "prefix"}, "sys2", all},
+        {nullptr, "@/sys1:@/sys2", {"prefix"}, "prefix", all},
+        {nullptr, "@/sys1:@/sys2", {}, "", all},
+        // A folder under the list's name is the list: its failure is not hidden.
+        {nullptr, "@/sys1:@/sys2", {"sys1/", "sys2"}, "sys1", all},
+        {"@/xdg", "@/sys2", {"home", "xdg"}, "xdg", {"work", "xdg", "sys2", "prefix"}},
+        // Relative and empty entries are ignored; a place named twice is searched once.
+        {"xdg", "sys1::@/sys2:@/prefix/share:@/sys2", {}, "", {"work", "home", "sys2", "prefix"}},
+    };
+    const auto expand = [&r](std::string text) {
+        for (std::size_t i = text.find('@'); i != std::string::npos; i = text.find('@')) {
+            text.replace(i, 1, r);
+        }
+        return text;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.dataDirs) + " found " + c.found);
+        ::setenv("HOME", (r + "/home").c_str(), 1);
+        c.dataHome ? ::setenv("XDG_DATA_HOME", expand(c.dataHome).c_str(), 1)
+                   : ::unsetenv("XDG_DATA_HOME");
+        ::setenv("XDG_DATA_DIRS", expand(c.dataDirs).c_str(), 1);
+        for (const auto& [name, path] : at) {
+            fs::remove_all(path);
+            fs::create_directories(fs::path(path).parent_path());
+        }
+        for (const std::string& name : c.lists) {
+            name.back() == '/' ? (void)fs::create_directory(at.at(name.substr(0, name.size() - 1)))
+                               : (void)root.write(fs::relative(at.at(name), r).string(), "x,y");
+        }
+        const NameListPlace place = findNameList();
+        EXPECT_EQ(place.path, c.found.empty() ? "" : at.at(c.found));
+        std::vector<std::string> searched;
+        for (const std::string& name : c.searched) {
+            searched.push_back(at.at(name));
+        }
+        EXPECT_EQ(place.searched, searched);
+    }
+    // No list anywhere: the lookup's failure names every place searched.
+    RomIdentity id;
+    try {
+        lookUpTitle(id, "");
+        ADD_FAILURE() << "a lookup without a list succeeded";
+    } catch (const FileFailure& failure) {
+        EXPECT_EQ(failure.code(), FileFailureCode::FileNotFound);
+        EXPECT_NE(failure.description().find(at.at("work") + "\n" + at.at("home") + "\n" +
+                                             at.at("sys2") + "\n" + at.at("prefix")),
+                  std::string::npos);
+    }
 }
 
 } // namespace

@@ -264,6 +264,24 @@ TEST_F(Form1Test, RefusedFileShowsAccessDenied) {
     EXPECT_EQ(caption(Control::Dateityp), "N64 Rom, byteswapped (Dr. V64 Format)");
 }
 
+TEST_F(Form1Test, NoNameListAnywhereIsToldOnceUntilOneTurnsUp) {
+    showWindow();
+    fs::remove(folder.file("roms.ini"));
+    clickFile("mk.v64");
+    clickFile("unknown.z64");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].title, "Error !");
+    EXPECT_EQ(boxes.boxes[0].style, BoxStyle::OkExclamation);
+    EXPECT_NE(boxes.boxes[0].text.find(folder.file("roms.ini")), std::string::npos);
+    // A list that turns up is read at once; once it is gone again, that is told again.
+    folder.write("roms.ini", nameListLine("MARIO KART 64", "Mario Kart 64"));
+    clickFile("mk.v64");
+    EXPECT_EQ(caption(Control::Namevoll), "Mario Kart 64");
+    fs::remove(folder.file("roms.ini"));
+    clickFile("unknown.z64");
+    EXPECT_EQ(boxes.boxes.size(), 2u);
+}
+
 TEST_F(Form1Test, OpeningAFolderKeepsTheViewAndTheRenameMovesThere) {
     showWindow();
     fs::create_directory(folder.file("sorted"));

@@ -8,6 +8,7 @@
 #include "ui/scripted_boxes.h"
 
 #include <QLabel>
+#include <QSettings>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -35,6 +36,7 @@ protected:
         folder.write("unknown.z64", romImage(unknown, ByteOrder::Z64));
         folder.write("notes.txt", "no ROM image in here, only a few words of text");
         workingFolder = std::make_unique<WorkingFolder>(folder.path());
+        QSettings(QStringLiteral("quillmark"), QStringLiteral("quillmark")).clear(); // a first run
         form = std::make_unique<Form1>();
         form->setMessageBoxes(&boxes);
     }

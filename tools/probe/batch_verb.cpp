@@ -3,6 +3,7 @@
 #include "probe_output.h"
 #include "probe_verbs.h"
 #include "rename/batch_run.h"
+#include "romid/name_list_place.h"
 
 #include <iostream>
 #include <optional>
@@ -46,7 +47,7 @@ int batchVerb(const std::vector<std::string>& args, NamingStyle style) {
     try {
         const std::vector<std::string> fileNames = listFolderFiles(folder);
         RomIdentity identity;
-        NameList names;
+        NameList names(findNameList().path);
         report = runBatch(identity, folder, fileNames, style, progress, names);
         failureCode = report->failureCode;
     } catch (const FileFailure& failure) {

@@ -1,6 +1,7 @@
 #include "probe_output.h"
 #include "probe_verbs.h"
 #include "romid/identify.h"
+#include "romid/name_list_place.h"
 #include "romid/rom_header.h"
 
 #include <iostream>
@@ -50,7 +51,7 @@ int identifyVerb(const std::vector<std::string>& args, NamingStyle style) {
         return kProbeUsageError;
     }
     RomIdentity identity;
-    NameList names;
+    NameList names(findNameList().path);
     const Identification result = identifyFile(identity, args[0], args[1], style, names);
     printIdentification(std::cout, identity, result);
     printField(std::cout, "failureCode", failureNumber(result));

@@ -1,6 +1,6 @@
 // Runs the identification and renaming core without a window, in the current working
-// folder (where the name list is read), and prints its results as
-// name=value lines. A file failure is a result (exit 0); bad usage exits 2.
+// folder (where the name list is looked for first, as the window does), and
+// prints its results as name=value lines. A file failure is a result (exit 0); bad usage exits 2.
 
 #include "probe_verbs.h"
 

@@ -1,0 +1,75 @@
+#include "command_line.h"
+
+#include "ui/credits.h"
+
+#include <filesystem>
+#include <string_view>
+
+namespace quillmark {
+
+namespace {
+
+constexpr int kUsageError = 2;
+
+constexpr std::string_view kHelp =
+    "Usage: quillmark [--last-folder] [FOLDER]\n"
+    "\n"
+    "  FOLDER         open the window in FOLDER\n"
+    "  --last-folder  open the window in the folder used last\n"
+    "                 (the first time: the home folder)\n"
+    "  --help         show this help and exit\n"
+    "  --version      show the version and exit\n"
+    "\n"
+    "Without FOLDER or --last-folder the window opens in the working folder.\n"
+    "The name list roms.ini is looked for in the working folder, then in\n"
+    "~/.local/share/quillmark/, then in quillmark/ of each system data folder\n"
+    "(/usr/local/share, /usr/share), then in ../share/quillmark/ beside the\n"
+    "program; the first one there is used.\n";
+
+int refuse(std::ostream& err, const std::string& problem) {
+    err << "quillmark: " << problem << " (see quillmark --help)\n";
+    return kUsageError;
+}
+
+} // namespace
+
+std::optional<int> readCommandLine(const std::vector<std::string>& args, StartRequest& request,
+                                   std::ostream& out, std::ostream& err) {
+    bool optionsEnd = false;
+    std::optional<std::string> folder;
+    for (const std::string& arg : args) {
+        if (!optionsEnd && arg == "--help") {
+            out << "quillmark " << kVersion << ": " << kDescription << ".\n" << kHelp;
+            return 0;
+        }
+        if (!optionsEnd && arg == "--version") {
+            out << "quillmark " << kVersion << '\n';
+            return 0;
+        }
+        if (!optionsEnd && arg == "--last-folder") {
+            request.place = StartPlace::LastFolder;
+        } else if (!optionsEnd && arg == "--") {
+            optionsEnd = true;
+        } else if (!optionsEnd && arg.size() > 1 && arg.front() == '-') {
+            return refuse(err, "unknown option '" + arg + "'");
+        } else if (folder) {
+            return refuse(err, "only one FOLDER may be given");
+        } else {
+            folder = arg;
+        }
+    }
+    if (folder) {
+        std::error_code failed;
+        const std::filesystem::path path = std::filesystem::absolute(*folder, failed);
+        if (failed || !std::filesystem::is_directory(path, failed)) {
+            err << "quillmark: not a folder: " << *folder << '\n';
+            return kUsageError;
+        }
+        // A given folder is what the user asked for, over the last one.
+        request.place = StartPlace::Folder;
+        request.folder = path.lexically_normal().string();
+    }
+    return std::nullopt;
+}
+
+} // namespace quillmark
