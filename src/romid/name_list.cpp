@@ -8,24 +8,11 @@ namespace quillmark {
 
 namespace {
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // `digits` hex digits of `text` from `pos` as a number, or nothing.
 std::optional<std::uint32_t> hexValue(std::string_view text, std::size_t pos, std::size_t digits) {
     std::uint32_t value = 0;
     for (std::size_t i = pos; i < pos + digits; ++i) {
-        const int digit = hexDigit(text[i]);
+        const int digit = hexDigitValue(text[i]);
         if (digit < 0) {
             return std::nullopt;
         }

@@ -1,6 +1,7 @@
 #include "facts_table.h"
 
 #include "fsys/name_list_records.h"
+#include "romid/header_text.h"
 
 #include <algorithm>
 #include <fstream>
@@ -25,19 +26,6 @@ std::vector<std::string_view> splitTabs(std::string_view line) {
     }
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 [[noreturn]] void fail(std::size_t line, const std::string& what) {
     throw std::runtime_error("facts line " + std::to_string(line) + ": " + what);
 }
@@ -50,8 +38,8 @@ std::string hexBytes(std::string_view hex, std::size_t size, std::size_t line,
     }
     std::string bytes;
     for (std::size_t i = 0; i < hex.size(); i += 2) {
-        const int high = hexDigit(hex[i]);
-        const int low = hexDigit(hex[i + 1]);
+        const int high = hexDigitValue(hex[i]);
+        const int low = hexDigitValue(hex[i + 1]);
         if (high < 0 || low < 0) {
             fail(line, std::string(column) + " holds a character that is no hex digit");
         }
