@@ -230,7 +230,7 @@ protected:
     static inline std::string program;
     TempFolder root;
     test::WorkingFolder cwd{root.path()};
-    SystemCalls savedCalls = systemCalls();
+    test::SavedSystemCalls savedCalls;
     std::map<std::string, const char*> savedEnv;
 
     NameListSearch() {
@@ -243,7 +243,6 @@ protected:
         }
     }
     ~NameListSearch() override {
-        systemCalls() = savedCalls;
         for (const auto& [name, value] : savedEnv) {
             value ? ::setenv(name.c_str(), value, 1) : ::unsetenv(name.c_str());
             std::free(const_cast<char*>(value));

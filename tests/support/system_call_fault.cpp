@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cerrno>
 #include <string>
+#include <strings.h>
 #include <type_traits>
 
 namespace quillmark::test {
@@ -58,38 +59,28 @@ template <Call call, auto member> void install(SystemCalls& sys) {
 
 using Installer = void (*)(SystemCalls&);
 // In the order of Call.
-constexpr Installer kInstallers[] = {
-    install<Call::Open, &SystemCalls::open>,
-    install<Call::Fstat, &SystemCalls::fstat>,
-    install<Call::Read, &SystemCalls::read>,
-    install<Call::Lstat, &SystemCalls::lstat>,
-    install<Call::Stat, &SystemCalls::stat>,
-    install<Call::RenameNoReplace, &SystemCalls::renameNoReplace>,
-    install<Call::Link, &SystemCalls::link>,
-    install<Call::Unlink, &SystemCalls::unlink>,
-    install<Call::RenameReplacing, &SystemCalls::renameReplacing>,
-    install<Call::CreateExclusive, &SystemCalls::createExclusive>,
-    install<Call::Opendir, &SystemCalls::opendir>,
-    install<Call::Readdir, &SystemCalls::readdir>,
-};
-
-std::string folded(std::string_view name) {
-    std::string result(name);
-    for (char& c : result) {
-        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    }
-    return result;
-}
+constexpr Installer kInstallers[] = {install<Call::Open, &SystemCalls::open>,
+                                     install<Call::Fstat, &SystemCalls::fstat>,
+                                     install<Call::Read, &SystemCalls::read>,
+                                     install<Call::Lstat, &SystemCalls::lstat>,
+                                     install<Call::Stat, &SystemCalls::stat>,
+                                     install<Call::RenameNoReplace, &SystemCalls::renameNoReplace>,
+                                     install<Call::Link, &SystemCalls::link>,
+                                     install<Call::Unlink, &SystemCalls::unlink>,
+                                     install<Call::RenameReplacing, &SystemCalls::renameReplacing>,
+                                     install<Call::CreateExclusive, &SystemCalls::createExclusive>,
+                                     install<Call::Opendir, &SystemCalls::opendir>,
+                                     install<Call::Readdir, &SystemCalls::readdir>};
 
 // `path` with its last part spelt as the entry of its folder it reaches;
 // unchanged when it reaches none.
 std::string reached(const char* path) {
     std::string result(path);
     const std::size_t nameStart = result.rfind('/') + 1;
-    const std::string name = folded(result.substr(nameStart));
+    const std::string name = result.substr(nameStart);
     DIR* dir = ::opendir(result.substr(0, nameStart).c_str());
     while (const dirent* entry = dir != nullptr ? ::readdir(dir) : nullptr) {
-        if (folded(entry->d_name) == name) {
+        if (::strcasecmp(entry->d_name, name.c_str()) == 0) {
             result.replace(nameStart, std::string::npos, entry->d_name);
             break;
         }
@@ -102,8 +93,7 @@ std::string reached(const char* path) {
 
 } // namespace
 
-SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures)
-    : saved_(systemCalls()) {
+SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures) {
     Injection& current = injections[static_cast<int>(call)];
     current.err = err;
     current.callsLetThrough = callsLetThrough;
@@ -112,11 +102,7 @@ SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int fa
     kInstallers[static_cast<int>(call)](systemCalls());
 }
 
-SystemCallFault::~SystemCallFault() {
-    systemCalls() = saved_;
-}
-
-CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() : saved_(systemCalls()) {
+CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() {
     systemCalls().lstat = [](const char* path, struct stat* st) {
         return realSystemCalls().lstat(reached(path).c_str(), st);
     };
@@ -129,10 +115,6 @@ CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() : saved_(systemCalls()) {
         }
         return realSystemCalls().renameNoReplace(reached(from).c_str(), to);
     };
-}
-
-CaseInsensitiveFileSystem::~CaseInsensitiveFileSystem() {
-    systemCalls() = saved_;
 }
 
 } // namespace quillmark::test

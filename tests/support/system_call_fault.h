@@ -4,11 +4,22 @@
 
 namespace quillmark::test {
 
+// Puts the table of system calls back as it was when the object was made.
+class SavedSystemCalls {
+public:
+    SavedSystemCalls() = default;
+    ~SavedSystemCalls() { systemCalls() = saved_; }
+    SavedSystemCalls(const SavedSystemCalls&) = delete;
+    SavedSystemCalls& operator=(const SavedSystemCalls&) = delete;
+
+protected:
+    SystemCalls saved_ = systemCalls();
+};
+
 // Makes one system call of the file layer fail with a chosen errno for the
 // lifetime of the object, after letting the first `callsLetThrough` calls
-// succeed or fail as they would, for `failures` calls (-1: all later ones);
-// then puts the table back as it was.
-class SystemCallFault {
+// succeed or fail as they would, for `failures` calls (-1: all later ones).
+class SystemCallFault : SavedSystemCalls {
 public:
     enum class Call {
         Open,
@@ -22,31 +33,18 @@ public:
         RenameReplacing,
         CreateExclusive,
         Opendir,
-        Readdir,
+        Readdir
     };
 
     SystemCallFault(Call call, int err, int callsLetThrough = 0, int failures = -1);
-    ~SystemCallFault();
-    SystemCallFault(const SystemCallFault&) = delete;
-    SystemCallFault& operator=(const SystemCallFault&) = delete;
-
-private:
-    SystemCalls saved_;
 };
 
 // A case-insensitive, case-preserving file system over real folders, as on
 // Windows and macOS, for what a rename asks of it (lstat, the no-replace
 // rename): a name reaches the entry of its folder that equals it ignoring
 // ASCII letter case. Lives as long as the object.
-class CaseInsensitiveFileSystem {
-public:
+struct CaseInsensitiveFileSystem : SavedSystemCalls {
     CaseInsensitiveFileSystem();
-    ~CaseInsensitiveFileSystem();
-    CaseInsensitiveFileSystem(const CaseInsensitiveFileSystem&) = delete;
-    CaseInsensitiveFileSystem& operator=(const CaseInsensitiveFileSystem&) = delete;
-
-private:
-    SystemCalls saved_;
 };
 
 } // namespace quillmark::test
