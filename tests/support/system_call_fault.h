@@ -26,7 +26,6 @@ public:
         Fstat,
         Read,
         Lstat,
-        Stat,
         RenameNoReplace,
         Link,
         Unlink,
