@@ -102,31 +102,25 @@ TEST_F(Identify, DumpRecordsFirstThenTheDemoTableThenInternalNames) {
                                  "\"12345678-0000ABCD-c:45\",\"Second Dump Record\"\r\n"
                                  "\"7D1727f1-0000ABCD-C:45\",\"Pause By Dump\"\r\n"
                                  "\"DEADBEEF-0000AB00-C:45\",\"Demo By Dump\"\r\n");
-    struct Case {
-        const char* internalName;
-        std::array<std::uint8_t, 4> crc1;
-        std::uint8_t crc2Low; // CRC2 is 0000ABxx here
-        std::uint8_t country;
+    const std::array<std::uint8_t, 4> pause{0x7D, 0x17, 0x27, 0xF1}, dead{0xDE, 0xAD, 0xBE, 0xEF};
+    const auto crc2 = [](std::uint8_t low) { return std::array<std::uint8_t, 4>{0, 0, 0xAB, low}; };
+    const struct {
+        RomFields fields;  // CRC1 12345678 unless given
         const char* title; // empty: none
-    } const cases[] = {
-        {"MARIO KART 64", {0x12, 0x34, 0x56, 0x78}, 0xCD, 'E', "Kart By Dump"},
-        {"MARIO KART 64", {0x12, 0x34, 0x56, 0x78}, 0xCE, 'E', "By Name"}, // other CRC2
-        {"MARIO KART 64", {0x12, 0x34, 0x56, 0x78}, 0xCD, 'J', "By Name"}, // other country
-        {"Test Program", {0x7D, 0x17, 0x27, 0xF1}, 0xCD, 'E', "Pause By Dump"},
-        {"Test Program", {0x7D, 0x17, 0x27, 0xF1}, 0x00, 'E', "Pause Demo"},
-        {"Test Program", {0xDE, 0xAD, 0xBE, 0xEF}, 0x00, 'E', "Demo By Dump"},
-        {"Test Program", {0xDE, 0xAD, 0xBE, 0xEF}, 0x01, 'E', ""}, // table name, no title
+    } cases[] = {
+        {{.crc2 = crc2(0xCD), .internalName = "MARIO KART 64"}, "Kart By Dump"},
+        {{.crc2 = crc2(0xCE), .internalName = "MARIO KART 64"}, "By Name"},
+        {{.crc2 = crc2(0xCD), .internalName = "MARIO KART 64", .country = 'J'}, "By Name"},
+        {{.crc1 = pause, .crc2 = crc2(0xCD), .internalName = "Test Program"}, "Pause By Dump"},
+        {{.crc1 = pause, .crc2 = crc2(0x00), .internalName = "Test Program"}, "Pause Demo"},
+        {{.crc1 = dead, .crc2 = crc2(0x00), .internalName = "Test Program"}, "Demo By Dump"},
+        {{.crc1 = dead, .crc2 = crc2(0x01), .internalName = "Test Program"}, ""}, // no title
     };
-    for (const Case& c : cases) {
-        RomFields fields;
-        fields.internalName = c.internalName;
-        fields.crc1 = c.crc1;
-        fields.crc2 = {0x00, 0x00, 0xAB, c.crc2Low};
-        fields.country = c.country;
+    for (const auto& [fields, title] : cases) {
         for (const ByteOrder order : {ByteOrder::Z64, ByteOrder::V64}) {
             folder.write("rom.bin", romImage(fields, order));
-            EXPECT_EQ(identify("rom.bin").titleFound ? id.fullTitle : "", c.title)
-                << c.internalName << " " << id.crc1Text << " " << int(c.crc2Low);
+            EXPECT_EQ(identify("rom.bin").titleFound ? id.fullTitle : "", title)
+                << fields.internalName << " " << id.crc1Text << " " << int(fields.crc2[3]);
         }
     }
 }

@@ -6,6 +6,7 @@
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <regex>
 
 namespace quillmark {
 namespace {
@@ -281,11 +283,8 @@ TEST_F(NameListSearch, TheFirstPlaceWhereTheNameExistsIsTheList) {
         // Relative and empty entries are ignored; a place named twice is searched once.
         {"xdg", "sys1::@/sys2:@/prefix/share:@/sys2", {}, "", {"work", "home", "sys2", "prefix"}},
     };
-    const auto expand = [&r](std::string text) {
-        for (std::size_t i = text.find('@'); i != std::string::npos; i = text.find('@')) {
-            text.replace(i, 1, r);
-        }
-        return text;
+    const auto expand = [&r](const char* text) {
+        return std::regex_replace(text, std::regex("@"), r); // r holds no "$"
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.dataDirs) + " found " + c.found);
@@ -303,10 +302,9 @@ TEST_F(NameListSearch, TheFirstPlaceWhereTheNameExistsIsTheList) {
         }
         const NameListPlace place = findNameList();
         EXPECT_EQ(place.path, c.found.empty() ? "" : at.at(c.found));
-        std::vector<std::string> searched;
-        for (const std::string& name : c.searched) {
-            searched.push_back(at.at(name));
-        }
+        std::vector<std::string> searched(c.searched.size());
+        std::ranges::transform(c.searched, searched.begin(),
+                               [&](auto& name) { return at.at(name); });
         EXPECT_EQ(place.searched, searched);
     }
     // No list anywhere: the lookup's failure names every place searched.

@@ -10,9 +10,7 @@ namespace quillmark::test {
 
 namespace {
 
-using Call = SystemCallFault::Call;
-
-// What each faulty call does, by call; plain function pointers cannot
+// What a faulty call does, one for each call; plain function pointers cannot
 // capture it. Atomic, as the file layer may call from several threads.
 struct Injection {
     int err = 0;
@@ -20,7 +18,6 @@ struct Injection {
     std::atomic<int> failures = -1;       // failures still to come; -1: no end
     SystemCalls before{};                 // the table the passed-on calls go to
 };
-Injection injections[static_cast<int>(Call::Readdir) + 1];
 
 // Whether this call goes on to the table the fault replaced; otherwise errno
 // is set and the call fails.
@@ -35,12 +32,12 @@ bool passOn(Injection& current) {
     return false;
 }
 
-template <Call call, auto member, typename Function> struct Faulty;
+template <auto member, typename Function> struct Faulty;
 
-template <Call call, auto member, typename Result, typename... Args>
-struct Faulty<call, member, Result (*)(Args...)> {
+template <auto member, typename Result, typename... Args>
+struct Faulty<member, Result (*)(Args...)> {
+    static inline Injection current;
     static Result function(Args... args) {
-        Injection& current = injections[static_cast<int>(call)];
         if (passOn(current)) {
             return (current.before.*member)(args...);
         }
@@ -52,24 +49,30 @@ struct Faulty<call, member, Result (*)(Args...)> {
     }
 };
 
-template <Call call, auto member> void install(SystemCalls& sys) {
-    using Function = std::remove_reference_t<decltype(sys.*member)>;
-    sys.*member = &Faulty<call, member, Function>::function;
+// Puts the fault on `member` of the table in use; the calls let through go to `before`.
+template <auto member>
+void install(const SystemCalls& before, int err, int letThrough, int failures) {
+    using Fault = Faulty<member, std::remove_cvref_t<decltype(before.*member)>>;
+    Fault::current.err = err;
+    Fault::current.callsLetThrough = letThrough;
+    Fault::current.failures = failures;
+    Fault::current.before = before;
+    systemCalls().*member = &Fault::function;
 }
 
-using Installer = void (*)(SystemCalls&);
+using Installer = void (*)(const SystemCalls&, int, int, int);
 // In the order of Call.
-constexpr Installer kInstallers[] = {install<Call::Open, &SystemCalls::open>,
-                                     install<Call::Fstat, &SystemCalls::fstat>,
-                                     install<Call::Read, &SystemCalls::read>,
-                                     install<Call::Lstat, &SystemCalls::lstat>,
-                                     install<Call::RenameNoReplace, &SystemCalls::renameNoReplace>,
-                                     install<Call::Link, &SystemCalls::link>,
-                                     install<Call::Unlink, &SystemCalls::unlink>,
-                                     install<Call::RenameReplacing, &SystemCalls::renameReplacing>,
-                                     install<Call::CreateExclusive, &SystemCalls::createExclusive>,
-                                     install<Call::Opendir, &SystemCalls::opendir>,
-                                     install<Call::Readdir, &SystemCalls::readdir>};
+constexpr Installer kInstallers[] = {install<&SystemCalls::open>,
+                                     install<&SystemCalls::fstat>,
+                                     install<&SystemCalls::read>,
+                                     install<&SystemCalls::lstat>,
+                                     install<&SystemCalls::renameNoReplace>,
+                                     install<&SystemCalls::link>,
+                                     install<&SystemCalls::unlink>,
+                                     install<&SystemCalls::renameReplacing>,
+                                     install<&SystemCalls::createExclusive>,
+                                     install<&SystemCalls::opendir>,
+                                     install<&SystemCalls::readdir>};
 
 // `path` with its last part spelt as the entry of its folder it reaches;
 // unchanged when it reaches none.
@@ -93,12 +96,7 @@ std::string reached(const char* path) {
 } // namespace
 
 SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures) {
-    Injection& current = injections[static_cast<int>(call)];
-    current.err = err;
-    current.callsLetThrough = callsLetThrough;
-    current.failures = failures;
-    current.before = saved_;
-    kInstallers[static_cast<int>(call)](systemCalls());
+    kInstallers[static_cast<int>(call)](saved_, err, callsLetThrough, failures);
 }
 
 CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() {
