@@ -121,7 +121,7 @@ TEST_F(RenameFile, FallbackCallsThatFailOnceOrAreInterrupted) {
             const FileFailureCode code = renameCode(folder.file(name), prefix, next);
             EXPECT_EQ(code,
                       err == EINTR ? FileFailureCode::None : FileFailureCode::PermissionDenied)
-                << static_cast<int>(call);
+                << fallback << " " << err;
             name = code == FileFailureCode::None ? next : name;
             EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{name, "data"}}));
         }

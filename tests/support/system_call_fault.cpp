@@ -51,7 +51,7 @@ struct Faulty<member, Result (*)(Args...)> {
 
 // Puts the fault on `member` of the table in use; the calls let through go to `before`.
 template <auto member>
-void install(const SystemCalls& before, int err, int letThrough, int failures) {
+void putFault(const SystemCalls& before, int err, int letThrough, int failures) {
     using Fault = Faulty<member, std::remove_cvref_t<decltype(before.*member)>>;
     Fault::current.err = err;
     Fault::current.callsLetThrough = letThrough;
@@ -59,20 +59,6 @@ void install(const SystemCalls& before, int err, int letThrough, int failures) {
     Fault::current.before = before;
     systemCalls().*member = &Fault::function;
 }
-
-using Installer = void (*)(const SystemCalls&, int, int, int);
-// In the order of Call.
-constexpr Installer kInstallers[] = {install<&SystemCalls::open>,
-                                     install<&SystemCalls::fstat>,
-                                     install<&SystemCalls::read>,
-                                     install<&SystemCalls::lstat>,
-                                     install<&SystemCalls::renameNoReplace>,
-                                     install<&SystemCalls::link>,
-                                     install<&SystemCalls::unlink>,
-                                     install<&SystemCalls::renameReplacing>,
-                                     install<&SystemCalls::createExclusive>,
-                                     install<&SystemCalls::opendir>,
-                                     install<&SystemCalls::readdir>};
 
 // `path` with its last part spelt as the entry of its folder it reaches;
 // unchanged when it reaches none.
@@ -95,8 +81,17 @@ std::string reached(const char* path) {
 
 } // namespace
 
+using Call = SystemCallFault::Call;
+const Call Call::Open{putFault<&SystemCalls::open>}, Call::Fstat{putFault<&SystemCalls::fstat>},
+    Call::Read{putFault<&SystemCalls::read>}, Call::Lstat{putFault<&SystemCalls::lstat>},
+    Call::RenameNoReplace{putFault<&SystemCalls::renameNoReplace>},
+    Call::Link{putFault<&SystemCalls::link>}, Call::Unlink{putFault<&SystemCalls::unlink>},
+    Call::RenameReplacing{putFault<&SystemCalls::renameReplacing>},
+    Call::CreateExclusive{putFault<&SystemCalls::createExclusive>},
+    Call::Opendir{putFault<&SystemCalls::opendir>}, Call::Readdir{putFault<&SystemCalls::readdir>};
+
 SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures) {
-    kInstallers[static_cast<int>(call)](saved_, err, callsLetThrough, failures);
+    call.install(saved_, err, callsLetThrough, failures);
 }
 
 CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() {

@@ -21,18 +21,11 @@ protected:
 // succeed or fail as they would, for `failures` calls (-1: all later ones).
 class SystemCallFault : SavedSystemCalls {
 public:
-    enum class Call {
-        Open,
-        Fstat,
-        Read,
-        Lstat,
-        RenameNoReplace,
-        Link,
-        Unlink,
-        RenameReplacing,
-        CreateExclusive,
-        Opendir,
-        Readdir
+    // A call a fault can be put on.
+    struct Call {
+        static const Call Open, Fstat, Read, Lstat, RenameNoReplace, Link, Unlink, RenameReplacing,
+            CreateExclusive, Opendir, Readdir;
+        void (*install)(const SystemCalls& before, int err, int callsLetThrough, int failures);
     };
 
     SystemCallFault(Call call, int err, int callsLetThrough = 0, int failures = -1);
