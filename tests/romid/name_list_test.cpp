@@ -28,6 +28,8 @@ protected:
     std::string list = folder.file("roms.ini");
     quillmark::NameList names{list};
 
+    std::string failureText; // of the last failed lookUp
+
     // Looks `name` up; the failure code, or 0.
     int lookUp(RomIdentity& id, std::string name, bool* matched = nullptr) {
         id.internalName = std::move(name);
@@ -37,6 +39,7 @@ protected:
                 *matched = found;
             }
         } catch (const FileFailure& failure) {
+            failureText = failure.description();
             return failure.number();
         }
         return 0;
@@ -111,11 +114,7 @@ TEST_F(NameList, FailuresAndRecovery) {
     std::filesystem::remove(list);
     std::filesystem::create_directory(list);
     EXPECT_EQ(lookUp(id, "ANY"), 75); // a folder of that name is no list
-    try {
-        lookUpTitle(id, list);
-    } catch (const FileFailure& failure) {
-        EXPECT_EQ(failure.description(), "roms.ini is not a regular file: " + list);
-    }
+    EXPECT_EQ(failureText, "roms.ini is not a regular file: " + list);
     std::filesystem::remove(list);
 
     // A lookup right after a failed one reads the file again from the start.
