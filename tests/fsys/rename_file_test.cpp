@@ -189,10 +189,8 @@ TEST_F(RenameFile, AFileLeftUnderTheTemporaryNameIsNamedInTheFailure) {
 
 TEST_F(RenameFile, NamesThatLeaveTheFolderOrHideTheFileAreRefused) {
     const std::string source = folder.write("a.v64", "data");
-    const struct {
-        std::string_view name;
-        std::string_view described;
-    } refused[] = {
+    const std::pair<std::string_view, std::string_view> refused[] = {
+        // name, described
         {"AC/DC.v64", "\"AC/DC.v64\" holds a path separator"},
         {".", "\".\" is the name of a folder"},
         {"", "\"\" is empty"},

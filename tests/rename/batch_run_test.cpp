@@ -77,12 +77,11 @@ struct OpenWatch : test::SavedSystemCalls {
         deniedTried = false;
         systemCalls().open = [](const char* path, int flags) {
             opens += std::string_view(path).starts_with(prefix);
-            if (path != deniedPath) {
-                return realSystemCalls().open(path, flags);
+            if (path == deniedPath) {
+                deniedTried = true;
+                return errno = EACCES, -1;
             }
-            deniedTried = true;
-            errno = EACCES;
-            return -1;
+            return realSystemCalls().open(path, flags);
         };
     }
 };

@@ -104,10 +104,8 @@ TEST_F(Identify, DumpRecordsFirstThenTheDemoTableThenInternalNames) {
                                  "\"DEADBEEF-0000AB00-C:45\",\"Demo By Dump\"\r\n");
     const std::array<std::uint8_t, 4> pause{0x7D, 0x17, 0x27, 0xF1}, dead{0xDE, 0xAD, 0xBE, 0xEF};
     const auto crc2 = [](std::uint8_t low) { return std::array<std::uint8_t, 4>{0, 0, 0xAB, low}; };
-    const struct {
-        RomFields fields;  // CRC1 12345678 unless given
-        const char* title; // empty: none
-    } cases[] = {
+    // CRC1 is 12345678 unless given; an empty title: none found.
+    const std::pair<RomFields, const char*> cases[] = {
         {{.crc2 = crc2(0xCD), .internalName = "MARIO KART 64"}, "Kart By Dump"},
         {{.crc2 = crc2(0xCE), .internalName = "MARIO KART 64"}, "By Name"},
         {{.crc2 = crc2(0xCD), .internalName = "MARIO KART 64", .country = 'J'}, "By Name"},

@@ -10,10 +10,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <regex>
 
 namespace quillmark {
@@ -232,7 +232,7 @@ protected:
     TempFolder root;
     test::WorkingFolder cwd{root.path()};
     test::SavedSystemCalls savedCalls;
-    std::map<std::string, const char*> savedEnv;
+    std::map<std::string, std::optional<std::string>> savedEnv;
 
     NameListSearch() {
         program = root.file("prefix/bin/quillmark");
@@ -240,13 +240,13 @@ protected:
             return static_cast<ssize_t>(program.copy(buffer, size));
         };
         for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_DATA_DIRS"}) {
-            savedEnv[name] = std::getenv(name) ? ::strdup(std::getenv(name)) : nullptr;
+            savedEnv[name] =
+                std::getenv(name) ? std::optional<std::string>(std::getenv(name)) : std::nullopt;
         }
     }
     ~NameListSearch() override {
         for (const auto& [name, value] : savedEnv) {
-            value ? ::setenv(name.c_str(), value, 1) : ::unsetenv(name.c_str());
-            std::free(const_cast<char*>(value));
+            value ? ::setenv(name.c_str(), value->c_str(), 1) : ::unsetenv(name.c_str());
         }
     }
 };

@@ -5,14 +5,10 @@
 namespace quillmark::test {
 
 // Puts the table of system calls back as it was when the object was made.
-class SavedSystemCalls {
-public:
+struct SavedSystemCalls {
     SavedSystemCalls() = default;
+    SavedSystemCalls(const SavedSystemCalls&) = delete; // would put it back twice
     ~SavedSystemCalls() { systemCalls() = saved_; }
-    SavedSystemCalls(const SavedSystemCalls&) = delete;
-    SavedSystemCalls& operator=(const SavedSystemCalls&) = delete;
-
-protected:
     SystemCalls saved_ = systemCalls();
 };
 
