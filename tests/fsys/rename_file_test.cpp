@@ -109,13 +109,11 @@ TEST_F(RenameFile, FallbackCallsThatFailOnceOrAreInterrupted) {
     folder.write(name, "data");
     for (const int err : {EACCES, EINTR}) {
         for (const auto& [fallback, call] : calls) {
-            std::optional<SystemCallFault> noRenameat2, noLinks;
-            if (fallback > 0) {
-                noRenameat2.emplace(Call::RenameNoReplace, EINVAL);
-            }
-            if (fallback > 1) {
-                noLinks.emplace(Call::Link, EPERM);
-            }
+            using Fault = std::optional<SystemCallFault>;
+            const Fault noRenameat2 =
+                fallback > 0 ? Fault(std::in_place, Call::RenameNoReplace, EINVAL) : std::nullopt;
+            const Fault noLinks =
+                fallback > 1 ? Fault(std::in_place, Call::Link, EPERM) : std::nullopt;
             SystemCallFault fault(call, err, 0, 1);
             const std::string next = name == "a.v64" ? "b.v64" : "a.v64";
             const FileFailureCode code = renameCode(folder.file(name), prefix, next);

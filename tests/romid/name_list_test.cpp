@@ -260,8 +260,7 @@ TEST_F(NameListSearch, TheFirstPlaceWhereTheNameExistsIsTheList) {
         {"xdg", r + "/xdg/quillmark/roms.ini"},
         {"sys1", r + "/sys1/quillmark/roms.ini"},
         {"sys2", r + "/sys2/quillmark/roms.ini"},
-        {"prefix", r + "/prefix/share/quillmark/roms.ini"},
-    };
+        {"prefix", r + "/prefix/share/quillmark/roms.ini"}};
     struct Case {
         const char* dataHome; // nullptr: unset; "@" stands for the temporary root
         const char* dataDirs;

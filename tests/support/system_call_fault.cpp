@@ -22,10 +22,8 @@ struct Injection {
 // Whether this call goes on to the table the fault replaced; otherwise errno
 // is set and the call fails.
 bool passOn(Injection& current) {
-    if (current.callsLetThrough.fetch_sub(1) > 0) {
-        return true;
-    }
-    if (current.failures.load() == 0 || current.failures.fetch_sub(1) == 0) {
+    if (current.callsLetThrough.fetch_sub(1) > 0 || current.failures.load() == 0 ||
+        current.failures.fetch_sub(1) == 0) {
         return true;
     }
     errno = current.err;
