@@ -34,10 +34,7 @@ TEST(NameListRecords, UnquotedFieldsAreTrimmed) {
 }
 
 TEST(NameListRecords, LineEndsAndBlankLines) {
-    const struct {
-        std::string_view text;
-        Fields expected;
-    } cases[] = {
+    const std::pair<std::string_view, Fields> cases[] = {
         {"\r\n\"A\",\"1\"\r\n\r\n   \n\"B\",\"2\"\n\"C\",\"3\"\r\n\r\n",
          {{"A", "1"}, {"B", "2"}, {"C", "3"}}},
         {"", {}},

@@ -100,8 +100,7 @@ CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() {
     systemCalls().renameNoReplace = [](const char* from, const char* to) {
         struct stat st {};
         if (realSystemCalls().lstat(reached(to).c_str(), &st) == 0) {
-            errno = EEXIST;
-            return -1;
+            return errno = EEXIST, -1;
         }
         return realSystemCalls().renameNoReplace(reached(from).c_str(), to);
     };

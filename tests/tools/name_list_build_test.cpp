@@ -8,6 +8,7 @@
 #include <map>
 #include <regex>
 #include <stdexcept>
+#include <tuple>
 
 namespace quillmark {
 namespace {
@@ -196,12 +197,8 @@ TEST_F(NameListFromFacts, WritesOneQuotedCrLfRecordPerLineSortedByKeyBytes) {
 
 // Every dump's file name is its own: title and batch suffix, letter case ignored.
 TEST_F(NameListFromFacts, GivesEveryDumpAFileNameOfItsOwn) {
-    struct Case {
-        const char* key;
-        const char* title;
-        bool record; // needs a dump record
-    };
-    const Case cases[] = {
+    // Key, title, and whether it needs a dump record.
+    const std::tuple<std::string, std::string, bool> cases[] = {
         // The tags of the good names not all share; the European row has its own suffix.
         {"30000001-40000001-C:45", "Rev Game (V1.0)", true},
         {"30000002-40000002-C:45", "Rev Game (V1.1)", true},
@@ -231,10 +228,10 @@ TEST_F(NameListFromFacts, GivesEveryDumpAFileNameOfItsOwn) {
     const auto dump = [&](const std::string& key) {
         return std::ranges::find(build.dumps, key, &DumpName::key);
     };
-    for (const Case& c : cases) {
-        ASSERT_NE(dump(c.key), build.dumps.end()) << c.key;
-        EXPECT_EQ(dump(c.key)->title, c.title) << c.key;
-        EXPECT_EQ(dump(c.key)->dumpRecord, c.record) << c.key;
+    for (const auto& [dumpKey, title, record] : cases) {
+        ASSERT_NE(dump(dumpKey), build.dumps.end()) << dumpKey;
+        EXPECT_EQ(dump(dumpKey)->title, title) << dumpKey;
+        EXPECT_EQ(dump(dumpKey)->dumpRecord, record) << dumpKey;
     }
     EXPECT_TRUE(dump("1000000F-2000000F-C:45") == build.dumps.end()) << "a NUL-led name: no name";
     // A 200-byte title has no room for a tag: the clash is left, and reported.
