@@ -27,10 +27,9 @@ public:
     SystemCallFault(Call call, int err, int callsLetThrough = 0, int failures = -1);
 };
 
-// A case-insensitive, case-preserving file system over real folders, as on
-// Windows and macOS, for what a rename asks of it (lstat, the no-replace
-// rename): a name reaches the entry of its folder that equals it ignoring
-// ASCII letter case. Lives as long as the object.
+// A case-insensitive, case-preserving file system (as on Windows and macOS) for
+// lstat and the no-replace rename while the object lives: a name reaches the
+// entry of its folder that equals it but for ASCII letter case.
 struct CaseInsensitiveFileSystem : SavedSystemCalls {
     CaseInsensitiveFileSystem();
 };
