@@ -17,7 +17,6 @@ struct SavedSystemCalls {
 // succeed or fail as they would, for `failures` calls (-1: all later ones).
 class SystemCallFault : SavedSystemCalls {
 public:
-    // A call a fault can be put on.
     struct Call {
         static const Call Open, Fstat, Read, Lstat, RenameNoReplace, Link, Unlink, RenameReplacing,
             CreateExclusive, Opendir, Readdir;
