@@ -190,7 +190,9 @@ TEST_F(RenameFile, NamesThatLeaveTheFolderOrHideTheFileAreRefused) {
     const std::pair<std::string_view, std::string_view> refused[] = {
         // name, described
         {"AC/DC.v64", "\"AC/DC.v64\" holds a path separator"},
+        {"../up.v64", "\"../up.v64\" holds a path separator"},
         {".", "\".\" is the name of a folder"},
+        {"..", "\"..\" is the name of a folder"},
         {"", "\"\" is empty"},
         {std::string_view("nul\0byte.v64", 12), "\"nul\\x00byte.v64\" holds a control character"},
         {".. (USA).v64", "\".. (USA).v64\" begins with a dot, which would hide the file"},
