@@ -6,7 +6,6 @@
 #include "rename/header_read_ahead.h"
 #include "romid/file_name.h"
 #include "romid/identify.h"
-#include "romid/rom_header.h"
 
 #include <algorithm>
 #include <limits>
@@ -39,12 +38,11 @@ public:
         identity_.romFilePath.assign(prefix_).append(fileName);
         identity_.newFileName.clear();
 
-        if (interpretHeader(headers_.takeNext(), identity_) == RomFormat::NotRom) {
+        if (interpretHeaderAndSuffix(headers_.takeNext(), identity_, SuffixSet::Batch) ==
+            RomFormat::NotRom) {
             observer_.onNotRom();
             return;
         }
-        identity_.countrySuffix =
-            countrySuffix(identity_.headerBytes[kCountryByteIndex], SuffixSet::Batch);
         if (findTitle(identity_, list_) == TitleSource::DemoTable) {
             observer_.onDemoTitle(identity_.fullTitle);
         }

@@ -57,11 +57,15 @@ RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
         }
     }
     // Captions and visibility cannot fail.
+    emptySingleFileView(view);
+    return outcome;
+}
+
+void emptySingleFileView(WindowView& view) {
     clearCaptions(view, {Control::Dateiname, Control::Dateityp, Control::Romname,
                          Control::Hersteller, Control::Cardid, Control::Land, Control::Namevoll});
     view.setControlVisible(Control::Command2, false);
     clearCaptions(view, {Control::Nameneu, Control::CRC});
-    return outcome;
 }
 
 } // namespace quillmark

@@ -29,4 +29,8 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::strin
 RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
                                  const std::string& folder);
 
+// Empties every value label of the single-file view and hides "Rename file",
+// as a rename leaves the view: nothing shown, nothing to rename.
+void emptySingleFileView(WindowView& view);
+
 } // namespace quillmark

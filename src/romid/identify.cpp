@@ -7,7 +7,12 @@
 namespace quillmark {
 
 RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes) {
-    const RomFormat format = readRomHeader(identity.romFilePath, identity);
+    return interpretHeaderAndSuffix(readHeaderBytes(identity.romFilePath), identity, suffixes);
+}
+
+RomFormat interpretHeaderAndSuffix(const HeaderBytes& header, RomIdentity& identity,
+                                   SuffixSet suffixes) {
+    const RomFormat format = interpretHeader(header, identity);
     if (format != RomFormat::NotRom) {
         identity.countrySuffix = countrySuffix(identity.headerBytes[kCountryByteIndex], suffixes);
     }

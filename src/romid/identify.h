@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fsys/file_failure.h"
+#include "fsys/header_file.h"
 #include "fsys/paths.h" // pathSeparatorFor, for callers that build the folder prefix
 #include "romid/country.h"
 #include "romid/name_list.h"
@@ -27,6 +28,10 @@ enum class TitleSource { None, DemoTable, NameList };
 // Reads the header of identity.romFilePath into `identity` and, for a ROM
 // image, sets countrySuffix from the column `suffixes`. Throws FileFailure.
 RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes);
+
+// The same over header bytes already read (the batch run reads them ahead).
+RomFormat interpretHeaderAndSuffix(const HeaderBytes& header, RomIdentity& identity,
+                                   SuffixSet suffixes);
 
 // The title of the ROM image read last: a dump record of `list` naming its
 // CRC1, CRC2 and country first; then the demo table; then the list's

@@ -98,7 +98,7 @@ NameListPlace findNameList() {
     for (const std::string& candidate : place.searched) {
         struct stat st {};
         // Only a name that is not there at all lets the search go on.
-        if (systemCalls().lstat(candidate.c_str(), &st) == 0 ||
+        if (retryInterrupted([&] { return systemCalls().lstat(candidate.c_str(), &st); }) == 0 ||
             (errno != ENOENT && errno != ENOTDIR)) {
             place.path = candidate;
             break;

@@ -85,9 +85,6 @@ Form1::Form1(const std::string& startFolder, QWidget* parent)
     setFixedSize(pixels(kClientWidth), pixels(kClientHeight));
     setFont(dialogFont());
     background_.load(QStringLiteral(":/assets/background.bmp"));
-    // Drawn at twice the size for high-density screens, where the 1x picture looks soft.
-    background2x_.load(QStringLiteral(":/assets/background@2x.png"));
-    background2x_.setDevicePixelRatio(2);
 
     for (const ControlLayout& layout : kControlLayouts) {
         controls_[indexOf(layout.control)] = createControl(layout);
@@ -325,7 +322,14 @@ NamingStyle Form1::namingStyle() const {
 void Form1::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), QColor::fromRgb(kWindowGrey));
-    const QPixmap& picture = devicePixelRatioF() > 1 ? background2x_ : background_;
+    const bool highDensity = devicePixelRatioF() > 1;
+    if (highDensity && background2x_.isNull()) {
+        // Drawn at twice the size for high-density screens, where the 1x
+        // picture looks soft; decoded only on such a screen.
+        background2x_.load(QStringLiteral(":/assets/background@2x.png"));
+        background2x_.setDevicePixelRatio(2);
+    }
+    const QPixmap& picture = highDensity ? background2x_ : background_;
     if (!picture.isNull()) {
         // The source rectangle counts the picture's own pixels.
         const qreal ratio = picture.devicePixelRatio();

@@ -79,11 +79,8 @@ void Form1::openFolder(const std::string& folder) {
 void Form1::Dateien_Click() {
     const std::string fileName = dateien_->selectedFileName();
     if (fileName.empty()) {
-        // Nothing highlighted: nothing shown and nothing to rename, as after a rename.
-        clearCaptions(*this, {Control::Dateiname, Control::Dateityp, Control::Romname,
-                              Control::Hersteller, Control::Cardid, Control::Land,
-                              Control::Namevoll, Control::Nameneu, Control::CRC});
-        applyVisible(Control::Command2, false);
+        // Nothing highlighted: nothing shown and nothing to rename.
+        emptySingleFileView(*this);
         return;
     }
     showClickedFile(*this, identity_, ordner_->path(), fileName, namingStyle(), nameList_,
