@@ -9,14 +9,24 @@
 
 namespace quillmark {
 
+OpenedHeaderFile::OpenedHeaderFile(const std::string& path) : file_(path, status_) {}
+
+void OpenedHeaderFile::prefetch() const {
+    if (S_ISREG(status_.st_mode)) {
+        systemCalls().prefetch(file_.fd(), static_cast<off_t>(kHeaderSize));
+    }
+}
+
 HeaderBytes readHeaderBytes(const std::string& path) {
+    return OpenedHeaderFile(path).read(path);
+}
+
+HeaderBytes OpenedHeaderFile::read(const std::string& path) const {
     const SystemCalls& sys = systemCalls();
-    struct stat st {};
-    FileHandle file(path, st);
     HeaderBytes header;
-    header.regularFile = S_ISREG(st.st_mode);
-    header.device = static_cast<std::uint64_t>(st.st_dev);
-    header.inode = static_cast<std::uint64_t>(st.st_ino);
+    header.regularFile = S_ISREG(status_.st_mode);
+    header.device = device();
+    header.inode = inode();
     if (!header.regularFile) {
         return header;
     }
@@ -24,7 +34,7 @@ HeaderBytes readHeaderBytes(const std::string& path) {
     // only guards against a short read on network file systems.
     while (header.length < kHeaderSize) {
         const ssize_t n = retryInterrupted([&] {
-            return sys.read(file.fd(), header.bytes.data() + header.length,
+            return sys.read(file_.fd(), header.bytes.data() + header.length,
                             kHeaderSize - header.length);
         });
         if (n < 0) {

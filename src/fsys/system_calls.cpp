@@ -27,6 +27,20 @@ int createExclusiveCall(const char* path) {
     return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
+int prefetchCall(int fd, off_t length) {
+#if defined(__linux__)
+    if (const int err = ::posix_fadvise(fd, 0, length, POSIX_FADV_WILLNEED); err != 0) {
+        errno = err;
+        return -1;
+    }
+    return 0;
+#else
+    (void)fd;
+    (void)length;
+    return 0;
+#endif
+}
+
 const SystemCalls realCalls{
     .open = openCall,
     .fstat = ::fstat,
@@ -43,6 +57,7 @@ const SystemCalls realCalls{
     .readdir = ::readdir,
     .closedir = ::closedir,
     .readlink = ::readlink,
+    .prefetch = prefetchCall,
 };
 
 SystemCalls currentCalls = realCalls;

@@ -35,6 +35,9 @@ struct SystemCalls {
     struct dirent* (*readdir)(DIR* dir);
     int (*closedir)(DIR* dir);
     ssize_t (*readlink)(const char* path, char* buffer, size_t size);
+    // Asks the system to start reading the first `length` bytes of an open
+    // file into its cache, without waiting; 0 where there is no such call.
+    int (*prefetch)(int fd, off_t length);
 };
 
 // The table in use; tests swap entries and restore them.

@@ -1,5 +1,7 @@
 #include "header_read_ahead.h"
 
+#include "fsys/file_failure.h"
+
 #include <algorithm>
 #include <system_error>
 #include <utility>
@@ -8,29 +10,24 @@ namespace quillmark {
 
 namespace {
 
-// A warm cache needs few readers, and each one more costs switches; a cold
-// disk serves many small reads at once, so readers are added while the run
-// finds its next header not yet read.
-constexpr std::size_t kFirstReaders = 4;
-constexpr std::size_t kMostReaders = 16;
+// Files are opened ahead in runs of half the window, so the helper is woken
+// once per run rather than once per file: on a warm cache each wake-up would
+// cost more than the fetch it asks for.
+constexpr std::size_t kOpenRun = kReadAheadWindow / 2;
 
 } // namespace
 
 HeaderReadAhead::HeaderReadAhead(std::string prefix, const std::vector<std::string>& fileNames)
     : prefix_(std::move(prefix)), fileNames_(fileNames) {
-    const std::size_t readers = std::min(kFirstReaders, fileNames_.size());
-    while (readers_.size() < readers && addReader()) {
+    if (fileNames_.size() > 1) {
+        try {
+            helper_ = std::thread([this] { prefetchAhead(); });
+        } catch (const std::system_error&) {
+            // No thread to give: the files are still opened ahead, only read
+            // one by one.
+        }
     }
-}
-
-bool HeaderReadAhead::addReader() {
-    try {
-        readers_.emplace_back([this] { readAhead(); });
-        return true;
-    } catch (const std::system_error&) {
-        // Fewer readers, or none: takeNext reads what no reader took.
-        return false;
-    }
+    openAhead(std::min(kReadAheadWindow, fileNames_.size()));
 }
 
 HeaderReadAhead::~HeaderReadAhead() {
@@ -38,87 +35,80 @@ HeaderReadAhead::~HeaderReadAhead() {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
     }
-    roomAhead_.notify_all();
-    for (std::thread& reader : readers_) {
-        reader.join();
+    work_.notify_one();
+    if (helper_.joinable()) {
+        helper_.join();
     }
 }
 
-void HeaderReadAhead::readAhead() {
+void HeaderReadAhead::openAhead(std::size_t end) {
+    for (; opened_ < end; ++opened_) {
+        try {
+            ahead(opened_).emplace(path(opened_));
+        } catch (const FileFailure&) {
+            // Opened again at its turn, where its failure counts.
+        }
+    }
+    bool wake = false;
+    {
+        const std::lock_guard lock(mutex_);
+        published_ = opened_;
+        wake = helperIdle_;
+    }
+    if (wake) {
+        work_.notify_one();
+    }
+}
+
+void HeaderReadAhead::prefetchAhead() {
     std::unique_lock lock(mutex_);
     for (;;) {
-        while (!stopping_ && nextToRead_ < fileNames_.size() &&
-               nextToRead_ >= nextToTake_ + kReadAheadWindow) {
-            ++sleeping_;
-            roomAhead_.wait(lock);
-            --sleeping_;
-        }
-        if (stopping_ || nextToRead_ >= fileNames_.size()) {
+        helperIdle_ = true;
+        work_.wait(lock, [this] {
+            return stopping_ || std::max(nextToPrefetch_, firstKept_) < published_;
+        });
+        helperIdle_ = false;
+        if (stopping_) {
             return;
         }
-        const std::size_t index = nextToRead_++;
+        const std::size_t index = std::max(nextToPrefetch_, firstKept_);
+        nextToPrefetch_ = index + 1;
+        const std::optional<OpenedHeaderFile>& file = ahead(index);
+        if (!file) {
+            continue;
+        }
+        inHelper_ = index;
         lock.unlock();
-        Slot read;
-        try {
-            read.header = readHeaderBytes(path(index));
-        } catch (...) {
-            read.failure = std::current_exception();
-        }
-        read.ready = true;
+        file->prefetch();
         lock.lock();
-        slots_[index % kReadAheadWindow] = std::move(read);
-        if (index == nextToTake_) {
-            readDone_.notify_one();
-        }
+        inHelper_.reset();
+        released_.notify_one();
     }
 }
 
 HeaderBytes HeaderReadAhead::takeNext() {
     const std::size_t index = taken_++;
-    Slot slot;
-    bool readHere = false;
-    bool wake = false;
+    if (opened_ < fileNames_.size() && opened_ - index <= kOpenRun) {
+        openAhead(std::min(index + kReadAheadWindow, fileNames_.size()));
+    }
     {
+        // From here on the helper leaves this file alone.
         std::unique_lock lock(mutex_);
-        Slot& waited = slots_[index % kReadAheadWindow];
-        if (!waited.ready && nextToRead_ == index) {
-            // No reader got to it (none could start, or none was scheduled):
-            // reading it here beats waiting for one.
-            ++nextToRead_;
-            readHere = true;
-        } else {
-            if (!waited.ready && readers_.size() < std::min(kMostReaders, fileNames_.size())) {
-                addReader();
-            }
-            readDone_.wait(lock, [&waited] { return waited.ready; });
-            slot = std::move(waited);
-            waited = Slot{};
-        }
-        nextToTake_ = taken_;
-        // Readers that found the window full are woken together once half of
-        // it is free, not one per file: on a warm cache each wake-up would
-        // cost more than the read it starts.
-        wake =
-            sleeping_ > 0 && nextToRead_ + kReadAheadWindow / 2 <= nextToTake_ + kReadAheadWindow;
+        firstKept_ = taken_;
+        released_.wait(lock, [this, index] { return inHelper_ != index; });
     }
-    if (wake) {
-        roomAhead_.notify_all();
-    }
-
-    if (readHere || mayHaveRaced(slot)) {
-        slot.header = readHeaderBytes(path(index));
-    } else if (slot.failure) {
-        std::rethrow_exception(slot.failure);
-    }
+    std::optional<OpenedHeaderFile>& file = ahead(index);
+    const HeaderBytes header =
+        file && !mayHaveRaced(*file) ? file->read(path(index)) : readHeaderBytes(path(index));
+    file.reset();
     // Until now the entry of the file a window before this one.
-    recent_[index % kReadAheadWindow] = Recent{slot.header.device, slot.header.inode, false};
-    return slot.header;
+    recent_[index % kReadAheadWindow] = Recent{header.device, header.inode, false};
+    return header;
 }
 
-bool HeaderReadAhead::mayHaveRaced(const Slot& slot) const {
-    return std::any_of(recent_.begin(), recent_.end(), [&slot](const Recent& recent) {
-        return recent.renamed && (slot.failure || (recent.device == slot.header.device &&
-                                                   recent.inode == slot.header.inode));
+bool HeaderReadAhead::mayHaveRaced(const OpenedHeaderFile& file) const {
+    return std::any_of(recent_.begin(), recent_.end(), [&file](const Recent& recent) {
+        return recent.renamed && recent.device == file.device() && recent.inode == file.inode();
     });
 }
 

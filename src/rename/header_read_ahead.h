@@ -6,47 +6,46 @@
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace quillmark {
 
-// Files whose headers may be read, or be waiting to be taken, at once.
+// Files opened ahead of the one being taken, at most.
 inline constexpr std::size_t kReadAheadWindow = 64;
 
-// Reads the headers of a list of files on a few threads, at most
-// kReadAheadWindow files ahead of the caller, who takes them strictly in list
-// order: a cold disk then serves several small reads at once instead of
-// waiting for each in turn. Every read is readHeaderBytes; what it gave, bytes
-// or failure, reaches the caller only when that file is taken, so the caller
-// sees what reading the files one by one would have shown. Destroying it stops
-// reading ahead and waits for the reads under way; no further file is opened.
+// Serves the headers of a list of files strictly in list order while the
+// disk fetches those of the files after the current one: the caller's thread
+// opens them ahead, up to kReadAheadWindow, and a helper thread asks the
+// system to fetch their first bytes, so a cold disk serves many small reads at
+// once and each read at its turn finds its bytes cached.
+//
+// The opens stay on the caller's thread: openings of uncached names on other
+// threads would hold the folder's lock against the caller's renames in it.
+// A file that could not be opened ahead, or that a rename of the caller may
+// have overtaken, is read afresh at its turn, so the caller sees exactly what
+// reading the files one by one would have shown. Destroying it stops the
+// helper and closes every file opened ahead; no further file is opened.
 class HeaderReadAhead {
 public:
-    // `prefix` is the folder with its separator. `fileNames` must outlive this.
+    // `prefix` is the folder with its separator. `fileNames` must outlive
+    // this. Opens the first files ahead.
     HeaderReadAhead(std::string prefix, const std::vector<std::string>& fileNames);
     ~HeaderReadAhead();
     HeaderReadAhead(const HeaderReadAhead&) = delete;
     HeaderReadAhead& operator=(const HeaderReadAhead&) = delete;
 
-    // The header of the next file of the list; waits for its read. Throws
-    // what the read threw (FileFailure).
+    // The header of the next file of the list. Throws FileFailure.
     HeaderBytes takeNext();
 
-    // The file taken last was renamed. A read ahead that may have raced with
-    // that rename (the same file under another name, or a failed read of a
-    // name the rename may have made) is made again at its turn.
+    // The file taken last was renamed. A file opened ahead that is the same
+    // file (under another name) is read afresh at its turn.
     void lastTakenRenamed();
 
 private:
-    struct Slot {
-        HeaderBytes header;
-        std::exception_ptr failure;
-        bool ready = false;
-    };
     // What the files of the window before the next one were; a file is
     // compared with them only if one of them was renamed.
     struct Recent {
@@ -55,27 +54,35 @@ private:
         bool renamed = false;
     };
 
-    void readAhead();
-    // Starts one more reader; false when the system has no thread to give.
-    bool addReader();
-    bool mayHaveRaced(const Slot& slot) const;
+    void openAhead(std::size_t end);
+    void prefetchAhead();
+    bool mayHaveRaced(const OpenedHeaderFile& file) const;
     std::string path(std::size_t index) const { return prefix_ + fileNames_[index]; }
+    // Empty: not opened ahead, or could not be.
+    std::optional<OpenedHeaderFile>& ahead(std::size_t index) {
+        return ahead_[index % kReadAheadWindow];
+    }
 
     const std::string prefix_;
     const std::vector<std::string>& fileNames_;
 
-    std::mutex mutex_;
-    std::condition_variable readDone_;  // a slot was filled
-    std::condition_variable roomAhead_; // the window moved on, or reading stops
-    std::array<Slot, kReadAheadWindow> slots_;
-    std::size_t nextToRead_ = 0; // guarded by mutex_, like the slots
-    std::size_t nextToTake_ = 0;
-    std::size_t sleeping_ = 0; // readers waiting for room ahead
-    bool stopping_ = false;
+    // The caller's alone.
+    std::array<std::optional<OpenedHeaderFile>, kReadAheadWindow> ahead_;
+    std::array<Recent, kReadAheadWindow> recent_;
+    std::size_t taken_ = 0;
+    std::size_t opened_ = 0;
 
-    std::array<Recent, kReadAheadWindow> recent_; // the caller's alone
-    std::size_t taken_ = 0;                       // the caller's copy of nextToTake_
-    std::vector<std::thread> readers_;            // the caller's alone
+    // Shared with the helper; guarded by mutex_.
+    std::mutex mutex_;
+    std::condition_variable work_;     // more files opened, or stopping
+    std::condition_variable released_; // the helper let go of a file
+    std::size_t published_ = 0;        // files the helper may prefetch: below this
+    std::size_t nextToPrefetch_ = 0;
+    std::size_t firstKept_ = 0;           // files below it are taken: never touched again
+    std::optional<std::size_t> inHelper_; // the file the helper is prefetching
+    bool helperIdle_ = false;
+    bool stopping_ = false;
+    std::thread helper_; // not joinable when it could not be started
 };
 
 } // namespace quillmark
