@@ -11,10 +11,9 @@ namespace quillmark {
 
 OpenedHeaderFile::OpenedHeaderFile(const std::string& path) : file_(path, status_) {}
 
-void OpenedHeaderFile::prefetch() const {
-    if (S_ISREG(status_.st_mode)) {
-        systemCalls().prefetch(file_.fd(), static_cast<off_t>(kHeaderSize));
-    }
+bool OpenedHeaderFile::prefetch() const {
+    return !S_ISREG(status_.st_mode) ||
+           systemCalls().prefetch(file_.fd(), static_cast<off_t>(kHeaderSize)) == 1;
 }
 
 HeaderBytes readHeaderBytes(const std::string& path) {

@@ -39,8 +39,9 @@ public:
     std::uint64_t inode() const { return static_cast<std::uint64_t>(status_.st_ino); }
 
     // Asks the system to start fetching the header of a regular file and
-    // returns at once. A hint: whether it was taken changes nothing.
-    void prefetch() const;
+    // returns at once; true when it was cached already (or is no regular
+    // file), as far as the system tells. A hint: failures change nothing.
+    bool prefetch() const;
 
     // The rest of readHeaderBytes: the read, unless it is a special file.
     // Throws FileFailure naming `path`. Call it once.

@@ -36,7 +36,8 @@ struct SystemCalls {
     int (*closedir)(DIR* dir);
     ssize_t (*readlink)(const char* path, char* buffer, size_t size);
     // Asks the system to start reading the first `length` bytes of an open
-    // file into its cache, without waiting; 0 where there is no such call.
+    // file into its cache, without waiting: 1 when they were cached already,
+    // 0 when asked for (or where there is no such call).
     int (*prefetch)(int fd, off_t length);
 };
 

@@ -3,6 +3,7 @@
 #include "fsys/file_failure.h"
 
 #include <algorithm>
+#include <limits>
 #include <system_error>
 #include <utility>
 
@@ -15,10 +16,17 @@ namespace {
 // cost more than the fetch it asks for.
 constexpr std::size_t kOpenRun = kReadAheadWindow / 2;
 
+// A helper that found every header of its last run cached is woken only for
+// every so many runs, enough to notice when the collection turns cold: on a
+// warm cache the wake-ups alone would cost more than the run spends reading.
+constexpr std::size_t kRunsPerLook = 8;
+
+constexpr std::size_t kNoFile = std::numeric_limits<std::size_t>::max();
+
 } // namespace
 
 HeaderReadAhead::HeaderReadAhead(std::string prefix, const std::vector<std::string>& fileNames)
-    : prefix_(std::move(prefix)), fileNames_(fileNames) {
+    : prefix_(std::move(prefix)), fileNames_(fileNames), inHelper_(kNoFile) {
     if (fileNames_.size() > 1) {
         try {
             helper_ = std::thread([this] { prefetchAhead(); });
@@ -53,7 +61,7 @@ void HeaderReadAhead::openAhead(std::size_t end) {
     {
         const std::lock_guard lock(mutex_);
         published_ = opened_;
-        wake = helperIdle_;
+        wake = helperIdle_ && (!helperFoundAllCached_ || ++quietRuns_ % kRunsPerLook == 0);
     }
     if (wake) {
         work_.notify_one();
@@ -61,28 +69,34 @@ void HeaderReadAhead::openAhead(std::size_t end) {
 }
 
 void HeaderReadAhead::prefetchAhead() {
-    std::unique_lock lock(mutex_);
+    std::size_t next = 0;
+    bool allCached = false;
     for (;;) {
-        helperIdle_ = true;
-        work_.wait(lock, [this] {
-            return stopping_ || std::max(nextToPrefetch_, firstKept_) < published_;
-        });
-        helperIdle_ = false;
-        if (stopping_) {
-            return;
+        std::size_t end = 0;
+        {
+            std::unique_lock lock(mutex_);
+            helperFoundAllCached_ = allCached;
+            helperIdle_ = true;
+            work_.wait(lock, [this, next] { return stopping_ || next < published_; });
+            helperIdle_ = false;
+            if (stopping_) {
+                return;
+            }
+            end = published_;
         }
-        const std::size_t index = std::max(nextToPrefetch_, firstKept_);
-        nextToPrefetch_ = index + 1;
-        const std::optional<OpenedHeaderFile>& file = ahead(index);
-        if (!file) {
-            continue;
+        allCached = true;
+        for (std::size_t index = std::max(next, firstKept_.load()); index < end; ++index) {
+            // Claims the file first, then looks whether it was taken meanwhile;
+            // takeNext does the same the other way round, so one of the two
+            // sees the other.
+            inHelper_.store(index);
+            if (index >= firstKept_.load() && ahead(index)) {
+                allCached = ahead(index)->prefetch() && allCached;
+            }
+            inHelper_.store(kNoFile);
+            inHelper_.notify_one();
         }
-        inHelper_ = index;
-        lock.unlock();
-        file->prefetch();
-        lock.lock();
-        inHelper_.reset();
-        released_.notify_one();
+        next = end;
     }
 }
 
@@ -91,11 +105,9 @@ HeaderBytes HeaderReadAhead::takeNext() {
     if (opened_ < fileNames_.size() && opened_ - index <= kOpenRun) {
         openAhead(std::min(index + kReadAheadWindow, fileNames_.size()));
     }
-    {
-        // From here on the helper leaves this file alone.
-        std::unique_lock lock(mutex_);
-        firstKept_ = taken_;
-        released_.wait(lock, [this, index] { return inHelper_ != index; });
+    firstKept_.store(taken_); // from here on the helper leaves this file alone
+    for (std::size_t helperAt = inHelper_.load(); helperAt == index; helperAt = inHelper_.load()) {
+        inHelper_.wait(helperAt);
     }
     std::optional<OpenedHeaderFile>& file = ahead(index);
     const HeaderBytes header =

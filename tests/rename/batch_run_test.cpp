@@ -374,6 +374,16 @@ TEST_F(BatchRun, ReadsAheadThatARenameOvertookAreMadeAgain) {
     EXPECT_EQ(report.renamedCount, 1);
 }
 
+TEST_F(BatchRun, AnOpenAheadThatFailsIsMadeAgainAtItsTurn) {
+    writeRom("a.v64", "MARIO KART 64");
+    writeRom("b.v64", "BANJO");
+    // The second open, b's made ahead, finds no descriptor free; at its turn it does.
+    const SystemCallFault noDescriptor(SystemCallFault::Call::Open, EMFILE, 1, 1);
+    const BatchReport report = run();
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
+    EXPECT_EQ(report.renamedCount, 2);
+}
+
 TEST_F(BatchRun, SpecialAndShortFilesAreNoRomImages) {
     writeRom("a-kart.v64", "MARIO KART 64");
     roms.write("b-short", "\x80\x37"); // after a ROM image, and too short for a magic
