@@ -84,7 +84,7 @@ private:
     BatchObserver& observer_;
     NameList& list_;
     BatchReport report_;
-    HeaderReadAhead headers_; // stops and joins its readers before the run returns
+    HeaderReadAhead headers_; // stops its helper and closes what it opened before the run returns
 };
 
 } // namespace
