@@ -5,6 +5,7 @@
 #include "romid/demo_table.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
+#include "romid/identify.h"
 #include "romid/name_list.h"
 #include "support/portable_file_name.h"
 
@@ -70,6 +71,18 @@ TEST(ShippedNameList, EveryRecordIsReachedByItsOwnKey) {
         ASSERT_TRUE(lookUpTitle(id, kShippedList)) << record.key;
         EXPECT_EQ(id.listKey, record.key);
         EXPECT_EQ(id.fullTitle, windows1252ToUtf8(record.title)) << record.key;
+    }
+}
+
+// Real homebrew images whose dumps the facts know are named, whether they pad
+// their names with spaces or, as the flame demo does, with NULs.
+TEST(ShippedNameList, NamesRealImagesOfKnownDumps) {
+    NameList list(kShippedList);
+    for (const char* file : {"flames.z64.hdr64", "m64p_test_rom.v64.hdr64", "rx-mm64.v64.hdr64"}) {
+        RomIdentity id;
+        id.romFilePath = std::string(QUILLMARK_TEST_DATA) + "/real-headers/" + file;
+        ASSERT_NE(readHeaderAndSuffix(id, SuffixSet::Batch), RomFormat::NotRom) << file;
+        EXPECT_EQ(findTitle(id, list), TitleSource::NameList) << file;
     }
 }
 

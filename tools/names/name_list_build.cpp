@@ -24,7 +24,10 @@ const std::string_view kDistinctTitleRuleText =
     "and the others add \" (Alt 2)\", \" (Alt 3)\" and so on, so the tags stay the same on "
     "every run as long as no dump of that name is added. The table's rows are never tagged and "
     "come first. A dump record (key CRC1-CRC2-C:CC) is written for every dump whose title "
-    "neither the demo table nor its internal-name record gives. Rows whose internal name "
+    "neither the demo table nor its internal-name record gives, and for every public-domain "
+    "dump (good name tagged \"(PD)\") whose name is padded: the facts pad names with spaces, "
+    "but homebrew images often pad with NULs, and the dump key names them either way. Rows "
+    "whose internal name "
     "begins with a NUL byte are no dumps here: the program never names them.";
 
 bool isWritableKey(std::string_view key) {
@@ -51,6 +54,12 @@ bool listTakesName(std::string_view key, LeftOutReason* reason) {
 }
 
 namespace {
+
+// The facts' names end in spaces they inferred; a homebrew image may hold
+// NULs there instead, which its internal-name record would not match.
+bool nulPaddingLikely(const FactsRow& row) {
+    return row.internalName.back() == ' ' && row.goodName.find("(PD)") != std::string::npos;
+}
 
 // Orders candidates by rows (most first), then by title bytes.
 bool moreRowsFirst(const TitleCandidate& a, const TitleCandidate& b) {
@@ -224,7 +233,8 @@ void nameDumps(const std::vector<FactsRow>& rows, NameListBuild& build) {
         const bool nameGivesTitle = dump.demo == DemoLookup::NotInTable &&
                                     record != recordTitles.end() &&
                                     record->second == dump.name.title;
-        dump.name.dumpRecord = !dump.name.tableTitle && !nameGivesTitle;
+        dump.name.dumpRecord =
+            !dump.name.tableTitle && (!nameGivesTitle || nulPaddingLikely(*dump.row));
         if (dump.name.dumpRecord) {
             build.dumpRecords.push_back(NameRecord{dump.name.key, dump.name.title});
         }
