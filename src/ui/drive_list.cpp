@@ -2,6 +2,7 @@
 
 #include "qt_text.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QSignalBlocker>
 #include <QStorageInfo>
@@ -39,7 +40,14 @@ std::vector<std::string> DriveList::mountedDrives() {
 }
 
 std::string DriveList::driveOf(const std::string& folder) {
-    return pathBytes(QStorageInfo(pathText(folder)).rootPath());
+    const QStorageInfo volume(pathText(folder));
+    if (volume.isValid() && !volume.rootPath().isEmpty()) {
+        return pathBytes(volume.rootPath());
+    }
+    // No mount table names the volume (a chroot whose root is no mount point,
+    // or a folder gone): the root of the path, "/" or "C:/", still is a drive.
+    const QString absolute = QDir(pathText(folder)).absolutePath();
+    return pathBytes(absolute.left(absolute.indexOf(u'/') + 1));
 }
 
 } // namespace quillmark

@@ -19,7 +19,8 @@ public:
 
     // The root folders of the mounted volumes that are folders one can list.
     static std::vector<std::string> mountedDrives();
-    // The root folder of the volume that holds `folder`.
+    // The root folder of the volume that holds `folder`; the root of its path
+    // where no volume is known for it.
     static std::string driveOf(const std::string& folder);
 };
 

@@ -170,6 +170,8 @@ TEST_F(Form1Test, StartsWithTheRenameButtonsHiddenAndTheFocusOnTheDrives) {
     EXPECT_EQ(control<FileList>(Control::Dateien)->selectedFileName(), "");
     EXPECT_EQ(control<DriveList>(Control::Laufwerk)->selectedDrive(),
               DriveList::driveOf(folder.path()));
+    // A folder on no volume the system names still has a drive to show.
+    EXPECT_EQ(DriveList::driveOf(folder.path() + "/gone/deeper"), "/");
 
     showWindow();
     EXPECT_EQ(form->focusWidget(), control(Control::Laufwerk));
