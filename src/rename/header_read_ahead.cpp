@@ -39,6 +39,7 @@ HeaderReadAhead::HeaderReadAhead(std::string prefix, const std::vector<std::stri
 }
 
 HeaderReadAhead::~HeaderReadAhead() {
+    firstKept_.store(kNoFile); // the helper fetches nothing more
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
