@@ -39,9 +39,9 @@ HeaderReadAhead::HeaderReadAhead(std::string prefix, const std::vector<std::stri
 }
 
 HeaderReadAhead::~HeaderReadAhead() {
-    firstKept_.store(kNoFile); // the helper fetches nothing more
     {
         const std::lock_guard lock(mutex_);
+        firstKept_ = kNoFile; // the helper fetches nothing more
         stopping_ = true;
     }
     work_.notify_one();
@@ -72,32 +72,27 @@ void HeaderReadAhead::openAhead(std::size_t end) {
 void HeaderReadAhead::prefetchAhead() {
     std::size_t next = 0;
     bool allCached = false;
+    std::unique_lock lock(mutex_);
     for (;;) {
-        std::size_t end = 0;
-        {
-            std::unique_lock lock(mutex_);
-            helperFoundAllCached_ = allCached;
-            helperIdle_ = true;
-            work_.wait(lock, [this, next] { return stopping_ || next < published_; });
-            helperIdle_ = false;
-            if (stopping_) {
-                return;
-            }
-            end = published_;
+        helperFoundAllCached_ = allCached;
+        helperIdle_ = true;
+        work_.wait(lock, [this, next] { return stopping_ || next < published_; });
+        helperIdle_ = false;
+        if (stopping_) {
+            return;
         }
         allCached = true;
-        for (std::size_t index = std::max(next, firstKept_.load()); index < end; ++index) {
-            // Claims the file first, then looks whether it was taken meanwhile;
-            // takeNext does the same the other way round, so one of the two
-            // sees the other.
-            inHelper_.store(index);
-            if (index >= firstKept_.load() && ahead(index)) {
-                allCached = ahead(index)->prefetch() && allCached;
+        for (const std::size_t end = published_; next < end; ++next) {
+            if (next < firstKept_ || !ahead(next)) {
+                continue;
             }
-            inHelper_.store(kNoFile);
-            inHelper_.notify_one();
+            inHelper_ = next;
+            lock.unlock();
+            allCached = ahead(next)->prefetch() && allCached;
+            lock.lock();
+            inHelper_ = kNoFile;
+            released_.notify_one();
         }
-        next = end;
     }
 }
 
@@ -106,9 +101,10 @@ HeaderBytes HeaderReadAhead::takeNext() {
     if (opened_ < fileNames_.size() && opened_ - index <= kOpenRun) {
         openAhead(std::min(index + kReadAheadWindow, fileNames_.size()));
     }
-    firstKept_.store(taken_); // from here on the helper leaves this file alone
-    for (std::size_t helperAt = inHelper_.load(); helperAt == index; helperAt = inHelper_.load()) {
-        inHelper_.wait(helperAt);
+    {
+        std::unique_lock lock(mutex_);
+        firstKept_ = taken_; // from here on the helper leaves this file alone
+        released_.wait(lock, [this, index] { return inHelper_ != index; });
     }
     std::optional<OpenedHeaderFile>& file = ahead(index);
     const HeaderBytes header =

@@ -3,7 +3,6 @@
 #include "fsys/header_file.h"
 
 #include <array>
-#include <atomic>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -73,14 +72,13 @@ private:
     std::size_t taken_ = 0;
     std::size_t opened_ = 0;
 
-    // Shared with the helper. Taking a file and the helper's fetch of it
-    // keep out of each other's way through two atomics, not the mutex: a
-    // lock per file costs a warm run more than the fetch saves.
-    std::atomic<std::size_t> firstKept_{0}; // files below it are taken: never touched again
-    std::atomic<std::size_t> inHelper_;     // the file the helper may be fetching
-    std::mutex mutex_;                      // guards what follows
-    std::condition_variable work_;          // more files opened, or stopping
-    std::size_t published_ = 0;             // files opened ahead: below this
+    // Shared with the helper.
+    std::mutex mutex_;                 // guards what follows
+    std::condition_variable work_;     // more files opened, or stopping
+    std::condition_variable released_; // the helper let go of a file
+    std::size_t firstKept_ = 0;        // files below it are taken: never touched again
+    std::size_t inHelper_;             // the file the helper is fetching
+    std::size_t published_ = 0;        // files opened ahead: below this
     bool helperIdle_ = false;
     bool helperFoundAllCached_ = false; // in the last files it was woken for
     std::size_t quietRuns_ = 0;         // runs opened while it found all cached
