@@ -1,5 +1,6 @@
 #include "single_file_rename.h"
 
+#include "fsys/paths.h"
 #include "fsys/rename_file.h"
 #include "romid/identify.h"
 
@@ -21,16 +22,14 @@ bool goesOnAfter(WindowView& view, const FileFailure& failure, const std::string
 
 } // namespace
 
-RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::string& folder) {
+RenameOutcome renameIdentifiedFile(const RomIdentity& identity) {
     RenameOutcome outcome;
     if (identity.romUnknown) {
         return outcome;
     }
     try {
-        // The separator is that of the folder the file goes to: after a move
-        // from a root folder to another one, the root's empty separator would
-        // glue the folder's name onto the file's.
-        renameWithoutReplacing(identity.romFilePath, folder + pathSeparatorFor(folder),
+        const std::string& path = identity.romFilePath;
+        renameWithoutReplacing(path, path.substr(0, path.rfind(kPathSeparator) + 1),
                                identity.newFileName);
         outcome.result = RenameResult::Renamed;
     } catch (const FileFailure& failure) {
@@ -40,9 +39,8 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::strin
     return outcome;
 }
 
-RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
-                                 const std::string& folder) {
-    const RenameOutcome outcome = renameIdentifiedFile(identity, folder);
+RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity) {
+    const RenameOutcome outcome = renameIdentifiedFile(identity);
     if (outcome.result == RenameResult::Nothing) {
         return outcome;
     }

@@ -17,17 +17,16 @@ struct RenameOutcome {
 };
 
 // The rename itself: nothing when the last identification found no name,
-// else the file at romFilePath gets newFileName in `folder` (the folder list's
-// folder at the time of the click). Never replaces a file; never changes
-// `identity`.
-RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::string& folder);
+// else the file at romFilePath gets newFileName in its own folder, whatever
+// folder the window shows by now: a rename never moves a file elsewhere.
+// Never replaces a file; never changes `identity`.
+RenameOutcome renameIdentifiedFile(const RomIdentity& identity);
 
 // A click on "Rename file": the rename, then the file list re-read and the
 // view emptied. A file that is already there is reported and the view is
 // still emptied; any other failure is reported and leaves the view and the
 // button as they are, so the user can try again.
-RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
-                                 const std::string& folder);
+RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity);
 
 // Empties every value label of the single-file view and hides "Rename file",
 // as a rename leaves the view: nothing shown, nothing to rename.

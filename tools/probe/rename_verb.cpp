@@ -34,7 +34,7 @@ int renameVerb(const std::vector<std::string>& args, NamingStyle style) {
     // The rename runs only where the window would show its button.
     RenameOutcome outcome;
     if (identification.renameOffered) {
-        outcome = renameIdentifiedFile(identity, args[0]);
+        outcome = renameIdentifiedFile(identity);
     }
     printField(std::cout, "renameResult", resultName(outcome.result));
     printField(std::cout, "failureCode",
