@@ -10,6 +10,7 @@ namespace quillmark {
 namespace {
 
 constexpr std::string_view kFinishedStatus = "Batchmode runs...  Finished !";
+constexpr std::string_view kAbortedStatus = "Batchmode aborted !";
 constexpr std::string_view kNoFilesText = "There are no files in this directory !";
 
 // A count as the result labels show it: a space, then the digits.
@@ -102,7 +103,12 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
         view_.showMessage(kNoFilesText, "Alert !", BoxStyle::OkInformation);
         return;
     case BatchOutcome::Aborted:
+        // The bar stays where the run stopped; the status line says it is over.
+        showStatus(kAbortedStatus);
         showFailure(static_cast<FileFailureCode>(report.failureCode), report.failureDescription);
+        // Files renamed before the failure have new names: the next run must
+        // see the folder as it is now.
+        rereadFileList();
         return;
     case BatchOutcome::Finished:
         break;
@@ -125,6 +131,10 @@ void BatchWindowPresenter::finish(const BatchReport& report) {
         }
         view_.setControlVisible(member, true);
     }
+    rereadFileList();
+}
+
+void BatchWindowPresenter::rereadFileList() {
     try {
         view_.rereadFileList();
     } catch (const FileFailure& failure) {

@@ -27,14 +27,15 @@ public:
     void onAlreadyRight(std::string_view fileName) override;
 
     // After the run: the final box, counters and lists, and the file list
-    // re-read for a finished run; the box of the empty folder; the failure's
-    // box for an aborted one.
+    // re-read for a finished run; the box of the empty folder; for an aborted
+    // one the status line saying so, the failure's box and the file list re-read.
     void finish(const BatchReport& report);
 
 private:
     void showProgress(std::int32_t value);
     void showStatus(std::string_view text);
     void showFailure(FileFailureCode code, const std::string& description);
+    void rereadFileList();
 
     WindowView& view_;
     // What this run last painted; nothing before its first change.
