@@ -37,6 +37,7 @@ void FileList::setPath(const std::string& folder) {
 
 void FileList::reread() {
     const QScopedValueRollback<bool> quiet(rereading_, true);
+    const std::string highlighted = selectedFileName();
     clear();
     names_.clear();
     names_ = listFolderFiles(path_);
@@ -47,6 +48,14 @@ void FileList::reread() {
     }
     // All rows in one insertion: a row at a time costs the view a layout each.
     addItems(texts);
+    if (!highlighted.empty()) {
+        const auto found = std::lower_bound(
+            names_.begin(), names_.end(), highlighted,
+            [](const std::string& a, const std::string& b) { return fileNameLess(a, b); });
+        if (found != names_.end() && *found == highlighted) {
+            setCurrentRow(static_cast<int>(found - names_.begin()));
+        }
+    }
 }
 
 std::string FileList::selectedFileName() const {

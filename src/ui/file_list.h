@@ -19,7 +19,9 @@ public:
     void setPath(const std::string& folder);
     const std::string& path() const { return path_; }
 
-    // Lists the folder again; no entry is selected afterwards.
+    // Lists the folder again, quietly: the highlighted entry stays
+    // highlighted while it is still there, and no choice is announced.
+    // Throws FileFailure when the folder cannot be listed (the list is empty).
     void reread();
 
     // The selected file's name, "" when none is selected.

@@ -6,6 +6,7 @@
 
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <utility>
 #include <vector>
 
 namespace quillmark {
@@ -57,7 +58,11 @@ FolderList::FolderList(QWidget* parent) : QListWidget(parent) {
 
 void FolderList::setPath(const std::string& folder) {
     const std::string target = withoutTrailingSeparator(folder);
-    const std::vector<std::string> subfolders = listSubfolders(target);
+    std::vector<std::string> subfolders = listSubfolders(target);
+    if (target == path_ && subfolders == subfolders_) {
+        // Listed again with nothing new: the list keeps its place.
+        return;
+    }
 
     std::vector<Entry> entries;
     std::size_t start = 0;
@@ -100,6 +105,7 @@ void FolderList::setPath(const std::string& folder) {
     }
     // Opening the open folder again shows new subfolders, but the folder has
     // not changed: the file list keeps its entries and its highlight.
+    subfolders_ = std::move(subfolders);
     if (target != path_) {
         path_ = target;
         emit pathChanged();

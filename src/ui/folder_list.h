@@ -2,6 +2,7 @@
 
 #include <QListWidget>
 #include <string>
+#include <vector>
 
 namespace quillmark {
 
@@ -19,12 +20,17 @@ public:
     void setPath(const std::string& folder);
     const std::string& path() const { return path_; }
 
+    // Lists the current folder again, for subfolders made or removed since.
+    // Throws FileFailure when it cannot be listed; nothing changes then.
+    void reread() { setPath(path_); }
+
 signals:
     void pathChanged();
     void openRequested(const std::string& folder);
 
 private:
     std::string path_;
+    std::vector<std::string> subfolders_; // as listed last, in list order
 };
 
 } // namespace quillmark

@@ -10,9 +10,11 @@
 #include "fsys/file_failure.h"
 #include "message_box_dialogs.h"
 #include "qt_text.h"
+#include "rename/single_file_rename.h"
 #include "window_texts.h"
 
 #include <QDir>
+#include <QFileSystemWatcher>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPaintEvent>
@@ -20,8 +22,10 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimer>
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 // Resources of a static library are registered by hand, outside any namespace.
@@ -32,6 +36,11 @@ static void registerAssets() {
 namespace quillmark {
 
 namespace {
+
+// Changes made elsewhere in the open folder are followed once none has come
+// for this long, or at the latest this long after the first.
+constexpr int kChangesSettleMilliseconds = 200;
+constexpr qint64 kChangesFollowedAfterMilliseconds = 1000;
 
 std::size_t indexOf(Control control) {
     return static_cast<std::size_t>(control);
@@ -92,6 +101,10 @@ Form1::Form1(const std::string& startFolder, QWidget* parent)
     timer_ = new QTimer(this);
     timer_->setObjectName(QString::fromLatin1(controlName(Control::Timer1)));
     timer_->setInterval(1);
+    watcher_ = new QFileSystemWatcher(this);
+    changesSettle_ = new QTimer(this);
+    changesSettle_->setSingleShot(true);
+    changesSettle_->setInterval(kChangesSettleMilliseconds);
 
     if (rememberedNamingStyle() == NamingStyle::UltraHle) {
         option(Control::Optiondateinamenultrahle)->setChecked(true);
@@ -184,6 +197,10 @@ void Form1::connectHandlers() {
     connect(ordner_, &FolderList::openRequested, this, &Form1::openFolder);
     connect(dateien_, &FileList::fileClicked, this, &Form1::Dateien_Click);
     connect(timer_, &QTimer::timeout, this, &Form1::tick);
+    connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
+            &Form1::Form_Refresh);
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &Form1::folderChangedElsewhere);
+    connect(changesSettle_, &QTimer::timeout, this, &Form1::followFolderChanges);
     for (const Control value :
          {Control::Dateimodus, Control::Batchmodus, Control::Optiondateinamennormal,
           Control::Optiondateinamenultrahle}) {
@@ -213,6 +230,56 @@ void Form1::tick() {
     Timer1_Timer();
     if (sinceActivity_.elapsed() > kTimerRestAfterMilliseconds) {
         timer_->stop();
+    }
+}
+
+void Form1::watchOpenFolder() {
+    if (!watcher_->directories().isEmpty()) {
+        watcher_->removePaths(watcher_->directories());
+    }
+    watcher_->addPath(pathText(ordner_->path()));
+    changesSettle_->stop();
+}
+
+void Form1::rereadLists() {
+    changesSettle_->stop();
+    const std::string highlighted = dateien_->selectedFileName();
+    std::optional<FileFailure> failure;
+    try {
+        dateien_->reread();
+        ordner_->reread();
+    } catch (const FileFailure& caught) {
+        failure = caught;
+    }
+    if (!highlighted.empty() && dateien_->selectedFileName() != highlighted) {
+        emptySingleFileView(*this);
+    }
+    if (failure) {
+        throw *failure;
+    }
+}
+
+void Form1::folderChangedElsewhere() {
+    // Each change restarts the wait, so a burst costs one re-read; a stream
+    // that never pauses is still followed every so often.
+    if (!changesSettle_->isActive()) {
+        sinceFirstChange_.start();
+    }
+    if (sinceFirstChange_.elapsed() < kChangesFollowedAfterMilliseconds) {
+        changesSettle_->start();
+    }
+}
+
+void Form1::followFolderChanges() {
+    if (batchRunning_) {
+        changesSettle_->start(); // the run reads the list itself when it ends
+        return;
+    }
+    try {
+        rereadLists();
+    } catch (const FileFailure&) {
+        // The folder went: the file list shows it empty; a box would come
+        // out of nowhere.
     }
 }
 

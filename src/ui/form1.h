@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+class QFileSystemWatcher;
 class QLabel;
 class QProgressBar;
 class QRadioButton;
@@ -66,6 +67,8 @@ public slots:
     void Command3_Click();
     void Command1_Click();
     void Timer1_Timer();
+    // F5: the folder and file lists read again; failures are told.
+    void Form_Refresh();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -93,6 +96,15 @@ private:
     // when an option button changes.
     void wakeTimer();
     void tick();
+    // Lists the open folder again, keeping the highlight where it can; a
+    // highlighted file that is gone takes the single-file view with it.
+    // Throws FileFailure.
+    void rereadLists();
+    // Another program changed the open folder: the lists follow once the
+    // changes have settled, never during a batch run.
+    void folderChangedElsewhere();
+    void followFolderChanges();
+    void watchOpenFolder();
 
     std::array<QWidget*, kControlCount> controls_{};
     DriveList* laufwerk_ = nullptr;
@@ -101,6 +113,10 @@ private:
     QProgressBar* progressBar_ = nullptr;
     QTimer* timer_ = nullptr;
     QElapsedTimer sinceActivity_;
+    QFileSystemWatcher* watcher_ = nullptr;
+    QTimer* changesSettle_ = nullptr;
+    QElapsedTimer sinceFirstChange_;
+    bool batchRunning_ = false;
     QPixmap background_;
     QPixmap background2x_;
     std::unique_ptr<MessageBoxes> screenBoxes_;

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 
 namespace quillmark {
 
@@ -59,6 +60,10 @@ void Form1::Laufwerk_Change() {
 
 void Form1::Ordner_Change() {
     rememberFolder(ordner_->path());
+    // What the view shows, and what "Rename file" would rename, is a file of
+    // the folder left behind: the view goes, as after a rename.
+    emptySingleFileView(*this);
+    watchOpenFolder();
     try {
         dateien_->setPath(ordner_->path());
     } catch (const FileFailure& failure) {
@@ -109,12 +114,14 @@ void Form1::Optiondateinamenultrahle_Click() {
 }
 
 void Form1::Command2_Click() {
-    renameSelectedFile(*this, identity_, ordner_->path());
+    renameSelectedFile(*this, identity_);
 }
 
 void Form1::Batchrun_Click() {
     // On the window's thread and without returning to the event loop, so no
-    // tick or click runs until the run is over.
+    // tick or click runs until the run is over; only its own message boxes
+    // let events through, and the folder watcher waits for the run's end.
+    const QScopedValueRollback<bool> running(batchRunning_, true);
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
     // One search for the whole run.
@@ -128,6 +135,14 @@ void Form1::Command3_Click() {
 
 void Form1::Command1_Click() {
     QCoreApplication::quit();
+}
+
+void Form1::Form_Refresh() {
+    try {
+        rereadLists();
+    } catch (const FileFailure& failure) {
+        showMessage(failure.description(), kErrorTitle, BoxStyle::OkExclamation);
+    }
 }
 
 void Form1::Timer1_Timer() {

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <sys/stat.h>
 
 namespace quillmark::test {
 namespace {
@@ -282,7 +283,7 @@ TEST_F(Form1Test, NoNameListAnywhereIsToldOnceUntilOneTurnsUp) {
     EXPECT_EQ(boxes.boxes.size(), 2u);
 }
 
-TEST_F(Form1Test, OpeningAFolderKeepsTheViewAndTheRenameMovesThere) {
+TEST_F(Form1Test, OpeningAFolderEmptiesTheViewAndARenameStaysWhereTheFileIs) {
     showWindow();
     fs::create_directory(folder.file("sorted"));
     folder.write("sorted/inside.txt", "text");
@@ -293,21 +294,65 @@ TEST_F(Form1Test, OpeningAFolderKeepsTheViewAndTheRenameMovesThere) {
     // Opening the folder that is open already changes nothing.
     QTest::keyClick(folders, Qt::Key_Return);
     EXPECT_EQ(control<FileList>(Control::Dateien)->selectedFileName(), "mk.v64");
+    EXPECT_TRUE(shown(Control::Command2));
     const QList<QListWidgetItem*> found = folders->findItems("sorted", Qt::MatchExactly);
     ASSERT_EQ(found.size(), 1);
     emit folders->itemActivated(found[0]);
     EXPECT_EQ(folders->path(), folder.file("sorted"));
     EXPECT_EQ(fileListEntries(), QStringList({"inside.txt"}));
-    EXPECT_EQ(caption(Control::Nameneu), "Mario Kart 64 (USA).v64");
-    EXPECT_TRUE(shown(Control::Command2));
+    EXPECT_EQ(caption(Control::Nameneu), "");
+    EXPECT_EQ(caption(Control::Dateiname), "");
+    EXPECT_FALSE(shown(Control::Command2));
 
-    click(Control::Command2);
-    EXPECT_EQ(readFile(folder.file("sorted/Mario Kart 64 (USA).v64")), romBytes);
-    EXPECT_EQ(fileListEntries(), QStringList({"inside.txt", "Mario Kart 64 (USA).v64"}));
+    // Even a rename started anyway leaves the file in its own folder.
+    form->Command2_Click();
+    EXPECT_EQ(readFile(folder.file("Mario Kart 64 (USA).v64")), romBytes);
+    EXPECT_EQ(fileListEntries(), QStringList({"inside.txt"}));
 
     // The folder list shows the ancestors down to the current folder.
     EXPECT_EQ(folders->item(0)->text(), "/");
     EXPECT_EQ(folders->currentItem()->text(), "sorted");
+}
+
+TEST_F(Form1Test, ListsFollowF5AndChangesMadeElsewhere) {
+    showWindow();
+    clickFile("mk.v64");
+    folder.write("added.z64", "x");
+    fs::create_directory(folder.file("new folder"));
+    QTest::keyClick(form.get(), Qt::Key_F5);
+    EXPECT_EQ(fileListEntries(),
+              QStringList({"added.z64", "mk.v64", "notes.txt", "roms.ini", "unknown.z64"}));
+    EXPECT_EQ(
+        control<FolderList>(Control::Ordner)->findItems("new folder", Qt::MatchExactly).size(), 1);
+    EXPECT_EQ(control<FileList>(Control::Dateien)->selectedFileName(), "mk.v64");
+    EXPECT_EQ(caption(Control::Dateiname), "mk.v64") << "a re-read identifies nothing anew";
+    EXPECT_TRUE(boxes.boxes.empty());
+
+    // Another program renames the file shown: the list follows by itself, and
+    // the view of a file that is gone goes with it.
+    fs::rename(folder.file("mk.v64"), folder.file("kart.v64"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fileListEntries().contains("kart.v64"); }, 5000));
+    EXPECT_EQ(caption(Control::Dateiname), "");
+    EXPECT_FALSE(shown(Control::Command2));
+}
+
+TEST_F(Form1Test, SettingsThatAreNoFileAreNeverOpened) {
+    const fs::path settings = settingsFilePath();
+    fs::create_directories(settings.parent_path());
+    fs::remove(settings);
+    ASSERT_EQ(mkfifo(settings.c_str(), 0600), 0);
+    Form1 second; // reading a FIFO would wait for a writer for ever
+    QTest::mouseClick(second.control(Control::Optiondateinamenultrahle), Qt::LeftButton);
+    EXPECT_TRUE(fs::is_fifo(settings));
+    fs::remove(settings);
+
+    const QByteArray home = qgetenv("HOME");
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("HOME");
+    qputenv("XDG_CONFIG_HOME", "relative");
+    EXPECT_EQ(settingsFilePath(), "") << "not kept in /.config";
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", config);
 }
 
 TEST_F(Form1Test, FailedDriveChangeAsksRetryOrCancel) {

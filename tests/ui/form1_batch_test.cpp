@@ -234,7 +234,6 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
         }
         control<FolderList>(Control::Ordner)->setPath(folder.path());
         form->rereadFileList();
-        const QStringList listed = fileListEntries();
         boxes.boxes.clear();
         std::optional<SystemCallFault> fault;
         if (c.refused) {
@@ -249,12 +248,13 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
         } else {
             EXPECT_EQ(text, c.text);
         }
-        EXPECT_EQ(caption(Control::Label17), "Batchmode runs...");
+        EXPECT_EQ(caption(Control::Label17), "Batchmode aborted !");
         EXPECT_EQ(progress(), c.progress);
         // The earlier run's results stay, shown.
         expectResultsShown(true);
         EXPECT_EQ(counts(), QStringList({" 1", " 0", " 0", " 0"}));
-        EXPECT_EQ(fileListEntries(), listed) << "not re-read";
+        EXPECT_EQ(fileListEntries().contains("Mario Kart 64 (USA).v64"), c.progress == 40)
+            << "re-read";
         expectValuesCleared();
     }
     // The first copy was renamed before the second met its name.
@@ -262,6 +262,24 @@ TEST_F(Form1Batch, AbortedRunsSayWhyAndKeepTheWindowAsItWas) {
     EXPECT_TRUE(fileExists(folder.file("mk2.z64")));
     EXPECT_EQ(listEntries(Control::Listeunbekannt), QStringList());
     EXPECT_EQ(caption(Control::Nameneu), "Mario Kart 64 (USA).v64");
+}
+
+TEST_F(Form1Batch, RunAfterAnAbortedOneWorksOnTheFolderAsItIsNow) {
+    RomFields copy;
+    copy.internalName = "MARIO KART 64";
+    folder.write("mk2.z64", romImage(copy, ByteOrder::Z64));
+    form->rereadFileList();
+    enterBatchMode();
+    startRun(folder);
+    ASSERT_EQ(caption(Control::Label17), "Batchmode aborted !");
+    fs::remove(folder.file("mk2.z64")); // as the user would, in another program
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !fileListEntries().contains("mk2.z64"); }, 5000));
+    boxes.boxes.clear();
+
+    startRun(folder);
+    EXPECT_EQ(onlyBox("Quillmark:", BoxStyle::OkInformation), "Batchrun finished !");
+    EXPECT_EQ(counts(), QStringList({" 4", " 2", " 0", " 0"}));
+    EXPECT_EQ(listEntries(Control::Listeschonrichtig), QStringList({"Mario Kart 64 (USA).v64"}));
 }
 
 } // namespace
