@@ -8,7 +8,12 @@
 namespace quillmark {
 
 // What the window keeps from one run to the next, in the user's settings
-// (quillmark/quillmark.conf in the configuration folder).
+// (quillmark/quillmark.conf in the configuration folder). Where they cannot be
+// kept safely, nothing is remembered and the defaults hold.
+
+// $XDG_CONFIG_HOME/quillmark/quillmark.conf, else ~/.config/quillmark/quillmark.conf;
+// "" when neither folder is absolute (HOME unset or relative).
+std::string settingsFilePath();
 
 // The folder the folder list showed last; empty before the first run.
 std::string rememberedFolder();

@@ -17,14 +17,19 @@ constexpr std::string_view kHelp =
     "  FOLDER         open the window in FOLDER\n"
     "  --last-folder  open the window in the folder used last\n"
     "                 (the first time: the home folder)\n"
-    "  --help         show this help and exit\n"
-    "  --version      show the version and exit\n"
+    "  -h, --help     show this help and exit\n"
+    "  -V, --version  show the version and exit\n"
     "\n"
     "Without FOLDER or --last-folder the window opens in the working folder.\n"
     "The name list roms.ini is looked for in the working folder, then in\n"
     "~/.local/share/quillmark/, then in quillmark/ of each system data folder\n"
     "(/usr/local/share, /usr/share), then in ../share/quillmark/ beside the\n"
-    "program; the first one there is used.\n";
+    "program; the first one there is used.\n"
+    "\n"
+    "The last folder and the naming style are kept in\n"
+    "~/.config/quillmark/quillmark.conf ($XDG_CONFIG_HOME instead of ~/.config);\n"
+    "they are not kept when HOME is unset or relative, or when that name is not\n"
+    "a regular file. F5 in the window reads the folder again.\n";
 
 int refuse(std::ostream& err, const std::string& problem) {
     err << "quillmark: " << problem << " (see quillmark --help)\n";
@@ -38,11 +43,11 @@ std::optional<int> readCommandLine(const std::vector<std::string>& args, StartRe
     bool optionsEnd = false;
     std::optional<std::string> folder;
     for (const std::string& arg : args) {
-        if (!optionsEnd && arg == "--help") {
+        if (!optionsEnd && (arg == "--help" || arg == "-h")) {
             out << "quillmark " << kVersion << ": " << kDescription << ".\n" << kHelp;
             return 0;
         }
-        if (!optionsEnd && arg == "--version") {
+        if (!optionsEnd && (arg == "--version" || arg == "-V")) {
             out << "quillmark " << kVersion << '\n';
             return 0;
         }

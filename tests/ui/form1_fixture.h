@@ -2,6 +2,7 @@
 
 #include "rename/control.h"
 #include "support/temp_folder.h"
+#include "ui/app_settings.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
 #include "ui/form1.h"
@@ -36,7 +37,8 @@ protected:
         folder.write("unknown.z64", romImage(unknown, ByteOrder::Z64));
         folder.write("notes.txt", "no ROM image in here, only a few words of text");
         workingFolder = std::make_unique<WorkingFolder>(folder.path());
-        QSettings(QStringLiteral("quillmark"), QStringLiteral("quillmark")).clear(); // a first run
+        QSettings(QString::fromStdString(settingsFilePath()), QSettings::IniFormat)
+            .clear(); // a first run
         form = std::make_unique<Form1>();
         form->setMessageBoxes(&boxes);
     }
