@@ -7,12 +7,14 @@
 namespace quillmark {
 
 std::string windowTitle() {
-    return "Quillmark v2.0 by " + std::string(kCredit) + " - " + std::string(kWebAddress);
+    return "Quillmark v" + std::string(kShortVersion) + " by " + std::string(kCredit) + " - " +
+           std::string(kWebAddress);
 }
 
 std::string aboutText() {
     const std::array<std::string, 11> lines = {
-        "Quillmark v2.0 (" + std::string(kReleaseYear) + ") by " + std::string(kCredit),
+        "Quillmark v" + std::string(kShortVersion) + " (" + std::string(kReleaseYear) + ") by " +
+            std::string(kCredit),
         "",
         "Updates: " + std::string(kWebAddress),
         "",
