@@ -180,11 +180,12 @@ void appendUtf8(char32_t c, std::string& out) {
 } // namespace
 
 std::string foldedName(std::string_view name) {
-    std::string key;
-    key.reserve(name.size());
     if (std::all_of(name.begin(), name.end(), [](char c) { return (c & 0x80) == 0; })) {
-        for (const char c : name) {
-            key += c >= 'A' && c <= 'Z' ? static_cast<char>(c + ('a' - 'A')) : c;
+        std::string key(name);
+        for (char& c : key) {
+            if (c >= 'A' && c <= 'Z') {
+                c = static_cast<char>(c + ('a' - 'A'));
+            }
         }
         return key;
     }
@@ -211,6 +212,8 @@ std::string foldedName(std::string_view name) {
         appendFolded(c, folded);
     }
     orderMarks(folded);
+    std::string key;
+    key.reserve(name.size());
     for (const char32_t c : folded) {
         appendUtf8(c, key);
     }
