@@ -29,6 +29,9 @@ constexpr char32_t kTrails = 28;
 constexpr char32_t kFirstDecomposing = 0xC0;
 constexpr char32_t kFirstCombining = 0x300;
 
+// HFS+ compares names as if these were not there: zero-width joiners and
+// non-joiners, direction marks and embeddings, the old shaping controls and the
+// byte order mark.
 bool ignoredByHfsPlus(char32_t c) {
     return (c >= 0x200C && c <= 0x200F) || (c >= 0x202A && c <= 0x202E) ||
            (c >= 0x206A && c <= 0x206F) || c == 0xFEFF;
