@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -211,6 +212,16 @@ std::string hex(char32_t c) {
     return text;
 }
 
+// "{a, b, c}"
+std::string braced(std::initializer_list<std::string> fields) {
+    std::string out(1, '{');
+    for (const std::string& field : fields) {
+        out += out.size() > 1 ? ", " : "";
+        out += field;
+    }
+    return out += '}';
+}
+
 struct Tables {
     std::vector<std::string> pairs, combining, runs, expansions;
 };
@@ -231,8 +242,9 @@ Tables buildTables(const Database& db) {
                 (c.decomposition.size() == 2 && db.decomposes(c.decomposition[1]))) {
                 throw std::runtime_error("unexpected decomposition of " + hex(code));
             }
-            t.pairs.push_back("{" + hex(code) + ", " + hex(c.decomposition[0]) + ", " +
-                              (c.decomposition.size() == 2 ? hex(c.decomposition[1]) : "0") + "}");
+            t.pairs.push_back(
+                braced({hex(code), hex(c.decomposition[0]),
+                        c.decomposition.size() == 2 ? hex(c.decomposition[1]) : "0"}));
             continue; // never folded: its parts are
         }
         if (c.combiningClass != 0) {
@@ -248,11 +260,8 @@ Tables buildTables(const Database& db) {
             throw std::runtime_error(hex(code) + " folds to more than three code points");
         }
         if (to.size() > 1) {
-            std::string entry = "{" + hex(code) + ", {";
-            for (std::size_t i = 0; i < 3; ++i) {
-                entry += (i ? ", " : "") + (i < to.size() ? hex(to[i]) : std::string("0"));
-            }
-            t.expansions.push_back(entry + "}}");
+            const auto part = [&](std::size_t i) { return i < to.size() ? hex(to[i]) : "0"; };
+            t.expansions.push_back(braced({hex(code), braced({part(0), part(1), part(2)})}));
             runOpen = false;
         } else if (to[0] != code) {
             const long delta = static_cast<long>(to[0]) - static_cast<long>(code);
@@ -269,8 +278,8 @@ Tables buildTables(const Database& db) {
         }
     }
     for (const Run& run : runs) {
-        t.runs.push_back("{" + hex(run.first) + ", " + hex(run.last) + ", " +
-                         std::to_string(run.stride) + ", " + std::to_string(run.delta) + "}");
+        t.runs.push_back(braced({hex(run.first), hex(run.last), std::to_string(run.stride),
+                                 std::to_string(run.delta)}));
     }
     for (std::size_t i = 0; i < classes.size();) {
         std::size_t j = i;
@@ -278,8 +287,8 @@ Tables buildTables(const Database& db) {
                classes[j + 1].second == classes[i].second) {
             ++j;
         }
-        t.combining.push_back("{" + hex(classes[i].first) + ", " + hex(classes[j].first) + ", " +
-                              std::to_string(classes[i].second) + "}");
+        t.combining.push_back(braced(
+            {hex(classes[i].first), hex(classes[j].first), std::to_string(classes[i].second)}));
         i = j + 1;
     }
     return t;
