@@ -15,5 +15,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     quillmark::Form1 window(quillmark::startFolder(request));
     window.show();
+    if (!request.file.empty()) {
+        window.showFile(request.file);
+    }
     return QApplication::exec();
 }

@@ -247,6 +247,11 @@ void Form1::startNavigation(const std::string& startFolder) {
     }
 }
 
+void Form1::showFile(const std::string& fileName) {
+    dateien_->highlight(fileName);
+    dateien_->setFocus();
+}
+
 std::string Form1::folderOfDrive(const std::string& drive) const {
     return drive == startDrive_ ? startFolder_ : drive;
 }

@@ -33,6 +33,10 @@ public:
     explicit Form1(const std::string& startFolder = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
+    // Highlights `fileName` in the file list and shows it as a click does,
+    // with the focus on the list; a file the list does not show is not shown.
+    void showFile(const std::string& fileName);
+
     // Where message boxes go; nullptr puts them on screen again.
     void setMessageBoxes(MessageBoxes* boxes);
 
