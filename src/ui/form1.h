@@ -78,6 +78,8 @@ private:
     QWidget* createControl(const ControlLayout& layout);
     void connectHandlers();
     void setTabOrder();
+    // Names, descriptions and buddies for assistive technology.
+    void describeControls();
     void startNavigation(const std::string& startFolder);
     void openFolder(const std::string& folder);
     // The folder the folder list shows for a drive: the start folder on its
