@@ -30,17 +30,18 @@ function(desktop_value out text key)
 endfunction()
 
 # Fails unless the entry starts the program at `prefix` in the last folder
-# used, the way a menu would.
+# used, the way a menu would, or on the file a file manager opens with it.
 function(check_desktop_entry text prefix)
     string(FIND "\n${text}" "\nPath=" at)
     if(NOT at EQUAL -1)
         message(FATAL_ERROR "desktop entry has a Path=: the program finds its name list itself")
     endif()
     desktop_value(exec "${text}" Exec)
-    if(NOT exec STREQUAL "\"${prefix}/bin/quillmark\" --last-folder")
-        message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\" --last-folder")
+    if(NOT exec STREQUAL "\"${prefix}/bin/quillmark\" --last-folder %f")
+        message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\" --last-folder %f")
     endif()
-    foreach(pair "Type=Application" "Icon=quillmark" "Terminal=false")
+    foreach(pair "Type=Application" "Icon=quillmark" "Terminal=false"
+            "MimeType=application/x-n64-rom;")
         string(FIND "\n${text}" "\n${pair}\n" at)
         if(at EQUAL -1)
             message(FATAL_ERROR "desktop entry lacks ${pair}")
