@@ -1,6 +1,6 @@
 # Every file an installation holds, relative to its prefix: the program, its
 # name list, the desktop entry, the committed icons, the manual page, the
-# AppStream description and the Debian documents, and nothing else.
+# AppStream description, the README and the Debian documents, and nothing else.
 file(GLOB_RECURSE icons RELATIVE "${SOURCE}/data" "${SOURCE}/data/icons/hicolor/*")
 if(NOT icons)
     message(FATAL_ERROR "no committed icons under ${SOURCE}/data/icons/hicolor")
@@ -12,6 +12,7 @@ set(installed_files
     share/applications/${app_id}.desktop
     share/doc/quillmark/changelog.gz
     share/doc/quillmark/copyright
+    share/doc/quillmark/README.md
     ${icons}
     share/lintian/overrides/quillmark
     share/man/man1/quillmark.1.gz
