@@ -199,7 +199,6 @@ TEST_F(Form1Test, TabVisitsTheControlsInTheirOrderSkippingHiddenOnes) {
 // What a screen reader finds in the window's accessible tree.
 TEST_F(Form1Test, ValuesAreNamedAfterTheirCaptionsAndReadWhatTheyShow) {
     showWindow();
-    form->Timer1_Timer();
     clickFile("mk.v64");
     std::map<QString, QAccessibleInterface*> nodes;
     std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
