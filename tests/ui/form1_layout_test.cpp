@@ -213,8 +213,7 @@ TEST_F(Form1Test, ValuesAreNamedAfterTheirCaptionsAndReadWhatTheyShow) {
     for (const Control value : kFileDetailGroup) {
         const QString name = QString::fromLatin1(controlName(value));
         if (qobject_cast<ValueLabel*>(control(value)) != nullptr) {
-            ASSERT_TRUE(nodes.count(name)) << name.toStdString();
-            const auto captions = nodes[name]->relations(QAccessible::Label);
+            const auto captions = nodes.at(name)->relations(QAccessible::Label); // in the tree
             ASSERT_EQ(captions.size(), 1) << name.toStdString();
             EXPECT_EQ(nodes[name]->text(QAccessible::Name) + ":",
                       captions[0].first->text(QAccessible::Name));
