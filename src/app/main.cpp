@@ -66,5 +66,8 @@ int main(int argc, char** argv) {
     }
     quillmark::Form1 window(quillmark::startFolder(request));
     window.show();
+    if (!request.file.empty()) {
+        window.showFile(request.file);
+    }
     return QApplication::exec();
 }

@@ -12,15 +12,16 @@ namespace {
 constexpr int kUsageError = 2;
 
 constexpr std::string_view kHelp =
-    "Usage: quillmark [--last-folder] [FOLDER]\n"
+    "Usage: quillmark [--last-folder] [FILE | FOLDER]\n"
     "\n"
+    "  FILE           open the window in FILE's folder and show FILE\n"
     "  FOLDER         open the window in FOLDER\n"
     "  --last-folder  open the window in the folder used last\n"
     "                 (the first time: the home folder)\n"
     "  -h, --help     show this help and exit\n"
     "  -V, --version  show the version and exit\n"
     "\n"
-    "Without FOLDER or --last-folder the window opens in the working folder.\n"
+    "Without FILE, FOLDER or --last-folder the window opens in the working folder.\n"
     "The name list roms.ini is looked for in the working folder, then in\n"
     "~/.local/share/quillmark/, then in quillmark/ of each system data folder\n"
     "(/usr/local/share, /usr/share), then in ../share/quillmark/ beside the\n"
@@ -41,7 +42,7 @@ int refuse(std::ostream& err, const std::string& problem) {
 std::optional<int> readCommandLine(const std::vector<std::string>& args, StartRequest& request,
                                    std::ostream& out, std::ostream& err) {
     bool optionsEnd = false;
-    std::optional<std::string> folder;
+    std::optional<std::string> place;
     for (const std::string& arg : args) {
         if (!optionsEnd && (arg == "--help" || arg == "-h")) {
             out << "quillmark " << kVersion << ": " << kDescription << ".\n" << kHelp;
@@ -57,22 +58,25 @@ std::optional<int> readCommandLine(const std::vector<std::string>& args, StartRe
             optionsEnd = true;
         } else if (!optionsEnd && arg.size() > 1 && arg.front() == '-') {
             return refuse(err, "unknown option '" + arg + "'");
-        } else if (folder) {
-            return refuse(err, "only one FOLDER may be given");
+        } else if (place) {
+            return refuse(err, "only one FILE or FOLDER may be given");
         } else {
-            folder = arg;
+            place = arg;
         }
     }
-    if (folder) {
+    if (place) {
+        namespace fs = std::filesystem;
         std::error_code failed;
-        const std::filesystem::path path = std::filesystem::absolute(*folder, failed);
-        if (failed || !std::filesystem::is_directory(path, failed)) {
-            err << "quillmark: not a folder: " << *folder << '\n';
+        const fs::path path = fs::absolute(*place, failed).lexically_normal();
+        const bool isFolder = !failed && fs::is_directory(path, failed);
+        if (!isFolder && (failed || !fs::is_regular_file(path, failed))) {
+            err << "quillmark: not a file or folder: " << *place << '\n';
             return kUsageError;
         }
-        // A given folder is what the user asked for, over the last one.
+        // What the user named wins over the last folder.
         request.place = StartPlace::Folder;
-        request.folder = path.lexically_normal().string();
+        request.folder = isFolder ? path.string() : path.parent_path().string();
+        request.file = isFolder ? std::string() : path.filename().string();
     }
     return std::nullopt;
 }

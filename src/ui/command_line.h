@@ -11,12 +11,13 @@ namespace quillmark {
 enum class StartPlace {
     WorkingFolder, // no argument: started from a terminal, as always
     LastFolder,    // --last-folder: started from the menu
-    Folder,        // FOLDER
+    Folder,        // FOLDER, or the folder of FILE
 };
 
 struct StartRequest {
     StartPlace place = StartPlace::WorkingFolder;
     std::string folder; // Folder only: absolute
+    std::string file;   // FILE's name in `folder`, "" when a FOLDER was given
 };
 
 // Reads the arguments after the program name, before any window or display

@@ -58,6 +58,14 @@ void FileList::reread() {
     }
 }
 
+void FileList::highlight(const std::string& name) {
+    const auto found = std::find(names_.begin(), names_.end(), name);
+    if (found != names_.end()) {
+        setCurrentRow(static_cast<int>(found - names_.begin()));
+        scrollToItem(currentItem());
+    }
+}
+
 std::string FileList::selectedFileName() const {
     return entry(selectedRow());
 }

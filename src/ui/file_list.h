@@ -24,6 +24,10 @@ public:
     // Throws FileFailure when the folder cannot be listed (the list is empty).
     void reread();
 
+    // Highlights the entry `name` as the user would, which announces it as a
+    // click; a name the list does not hold changes nothing.
+    void highlight(const std::string& name);
+
     // The selected file's name, "" when none is selected.
     std::string selectedFileName() const;
     // Every entry's file name as bytes, in list order.

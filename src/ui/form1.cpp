@@ -2,6 +2,7 @@
 
 #include "app_settings.h"
 #include "classic_frame.h"
+#include "control_descriptions.h"
 #include "control_layout.h"
 #include "drive_list.h"
 #include "file_list.h"
@@ -11,8 +12,10 @@
 #include "message_box_dialogs.h"
 #include "qt_text.h"
 #include "rename/single_file_rename.h"
+#include "value_label.h"
 #include "window_texts.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QGroupBox>
@@ -111,6 +114,7 @@ Form1::Form1(const std::string& startFolder, QWidget* parent)
     }
     connectHandlers();
     setTabOrder();
+    describeControls();
     startNavigation(startFolder);
     laufwerk_->setFocus();
     Form_Load();
@@ -134,7 +138,8 @@ QWidget* Form1::createControl(const ControlLayout& layout) {
         break;
     }
     case ControlKind::Label: {
-        auto* label = new QLabel(caption, parent);
+        // Labels that start empty show what the program fills in.
+        auto* label = caption.isEmpty() ? new ValueLabel(parent) : new QLabel(caption, parent);
         label->setTextFormat(Qt::PlainText);
         label->setWordWrap(true);
         label->setAlignment(alignmentOf(layout.align) | Qt::AlignTop);
@@ -298,6 +303,25 @@ void Form1::setTabOrder() {
     }
 }
 
+void Form1::describeControls() {
+    for (const ControlDescription& entry : kControlDescriptions) {
+        QWidget* widget = control(entry.control);
+        if (entry.caption) {
+            auto* caption = static_cast<QLabel*>(control(*entry.caption));
+            caption->setBuddy(widget);
+            QString name = caption->text();
+            name.chop(name.endsWith(QLatin1Char(':')) ? 1 : 0);
+            widget->setAccessibleName(name);
+        } else if (!entry.name.empty()) {
+            widget->setAccessibleName(utf8Text(entry.name));
+        }
+        widget->setAccessibleDescription(utf8Text(entry.description));
+    }
+    // The drive list's drop-down is a list of its own.
+    laufwerk_->view()->setAccessibleName(laufwerk_->accessibleName());
+    laufwerk_->view()->setAccessibleDescription(laufwerk_->accessibleDescription());
+}
+
 void Form1::startNavigation(const std::string& startFolder) {
     startFolder_ = startFolder.empty() ? pathBytes(QDir::currentPath()) : startFolder;
     std::vector<std::string> drives = DriveList::mountedDrives();
@@ -314,6 +338,11 @@ void Form1::startNavigation(const std::string& startFolder) {
     }
 }
 
+void Form1::showFile(const std::string& fileName) {
+    dateien_->highlight(fileName);
+    dateien_->setFocus();
+}
+
 std::string Form1::folderOfDrive(const std::string& drive) const {
     return drive == startDrive_ ? startFolder_ : drive;
 }
@@ -328,7 +357,12 @@ void Form1::setMessageBoxes(MessageBoxes* boxes) {
 
 void Form1::applyCaption(Control control, const QString& text) {
     auto* label = static_cast<QLabel*>(this->control(control));
-    if (label->text() != text) {
+    if (label->text() == text) {
+        return;
+    }
+    if (auto* value = qobject_cast<ValueLabel*>(label)) {
+        value->setValue(text);
+    } else {
         label->setText(text);
     }
 }

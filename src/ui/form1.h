@@ -34,6 +34,10 @@ public:
     explicit Form1(const std::string& startFolder = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
+    // Highlights `fileName` in the file list and shows it as a click does,
+    // with the focus on the list; a file the list does not show is not shown.
+    void showFile(const std::string& fileName);
+
     // Where message boxes go; nullptr puts them on screen again.
     void setMessageBoxes(MessageBoxes* boxes);
 
@@ -77,6 +81,8 @@ private:
     QWidget* createControl(const ControlLayout& layout);
     void connectHandlers();
     void setTabOrder();
+    // Names, descriptions and buddies for assistive technology.
+    void describeControls();
     void startNavigation(const std::string& startFolder);
     void openFolder(const std::string& folder);
     // The folder the folder list shows for a drive: the start folder on its

@@ -1,6 +1,6 @@
 # Every file an installation holds, relative to its prefix: the program, its
 # name list, the desktop entry, the committed icons, the manual page, the
-# AppStream description and the Debian documents, and nothing else.
+# AppStream description, the README and the Debian documents, and nothing else.
 file(GLOB_RECURSE icons RELATIVE "${SOURCE}/data" "${SOURCE}/data/icons/hicolor/*")
 if(NOT icons)
     message(FATAL_ERROR "no committed icons under ${SOURCE}/data/icons/hicolor")
@@ -12,6 +12,7 @@ set(installed_files
     share/applications/${app_id}.desktop
     share/doc/quillmark/changelog.gz
     share/doc/quillmark/copyright
+    share/doc/quillmark/README.md
     ${icons}
     share/lintian/overrides/quillmark
     share/man/man1/quillmark.1.gz
@@ -30,17 +31,18 @@ function(desktop_value out text key)
 endfunction()
 
 # Fails unless the entry starts the program at `prefix` in the last folder
-# used, the way a menu would.
+# used, the way a menu would, or on the file a file manager opens with it.
 function(check_desktop_entry text prefix)
     string(FIND "\n${text}" "\nPath=" at)
     if(NOT at EQUAL -1)
         message(FATAL_ERROR "desktop entry has a Path=: the program finds its name list itself")
     endif()
     desktop_value(exec "${text}" Exec)
-    if(NOT exec STREQUAL "\"${prefix}/bin/quillmark\" --last-folder")
-        message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\" --last-folder")
+    if(NOT exec STREQUAL "\"${prefix}/bin/quillmark\" --last-folder %f")
+        message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\" --last-folder %f")
     endif()
-    foreach(pair "Type=Application" "Icon=quillmark" "Terminal=false")
+    foreach(pair "Type=Application" "Icon=quillmark" "Terminal=false"
+            "MimeType=application/x-n64-rom;")
         string(FIND "\n${text}" "\n${pair}\n" at)
         if(at EQUAL -1)
             message(FATAL_ERROR "desktop entry lacks ${pair}")

@@ -1,4 +1,6 @@
 #include "support/system_call_fault.h"
+#include "ui/app_settings.h"
+#include "ui/command_line.h"
 #include "ui/credits.h"
 #include "ui/drive_list.h"
 #include "ui/form1_fixture.h"
@@ -10,6 +12,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <sys/stat.h>
 
 namespace quillmark::test {
@@ -427,6 +430,40 @@ TEST_F(Form1Test, ExitAndTheCloseBoxEndTheEventLoop) {
     showWindow();
     QTimer::singleShot(0, [this] { form->close(); });
     EXPECT_EQ(QApplication::exec(), 0);
+}
+
+TEST_F(Form1Test, CommandLineOpensOnAFolderOrOnAFileAsAClickWould) {
+    fs::create_directory(folder.file("sub"));
+    const struct {
+        std::vector<std::string> args;
+        std::optional<int> status;
+        std::string folder, file; // where the window opens, what it shows
+    } cases[] = {
+        {{"sub"}, {}, folder.file("sub"), ""},
+        {{"sub/../mk.v64"}, {}, folder.path(), "mk.v64"},
+        {{"--last-folder", folder.file("unknown.z64")}, {}, folder.path(), "unknown.z64"},
+        {{"mk.v64", "unknown.z64"}, 2, "", ""},
+        {{"mk.v64", "sub"}, 2, "", ""},
+        {{"missing.v64"}, 2, "", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.back());
+        StartRequest request;
+        std::ostringstream out, err;
+        ASSERT_EQ(readCommandLine(c.args, request, out, err), c.status) << err.str();
+        EXPECT_EQ(err.str().empty(), !c.status);
+        if (c.status) {
+            continue;
+        }
+        Form1 window(startFolder(request));
+        window.setMessageBoxes(&boxes);
+        window.showFile(request.file);
+        const auto* list = static_cast<const FileList*>(window.control(Control::Dateien));
+        EXPECT_EQ(list->path(), c.folder);
+        EXPECT_EQ(list->selectedFileName(), c.file);
+        EXPECT_EQ(static_cast<QLabel*>(window.control(Control::Dateiname))->text().toStdString(),
+                  c.file);
+    }
 }
 
 } // namespace

@@ -3,14 +3,18 @@
 #include "ui/drive_list.h"
 #include "ui/form1_fixture.h"
 #include "ui/message_box_dialogs.h"
+#include "ui/value_label.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QGroupBox>
 #include <QImage>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <functional>
+#include <map>
 
 namespace quillmark::test {
 namespace {
@@ -190,6 +194,40 @@ TEST_F(Form1Test, TabVisitsTheControlsInTheirOrderSkippingHiddenOnes) {
     }
     EXPECT_EQ(visited, QStringList({"Laufwerk", "Ordner", "Dateien", "Command1", "Command3",
                                     "Dateimodus", "Optiondateinamennormal", "Laufwerk"}));
+}
+
+// What a screen reader finds in the window's accessible tree.
+TEST_F(Form1Test, ValuesAreNamedAfterTheirCaptionsAndReadWhatTheyShow) {
+    showWindow();
+    clickFile("mk.v64");
+    std::map<QString, QAccessibleInterface*> nodes;
+    std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        if (node->object() != nullptr && node->object()->isWidgetType()) {
+            nodes[node->object()->objectName()] = node;
+        }
+        for (int i = 0; i < node->childCount(); ++i) {
+            walk(node->child(i));
+        }
+    };
+    walk(QAccessible::queryAccessibleInterface(form.get()));
+    for (const Control value : kFileDetailGroup) {
+        const QString name = QString::fromLatin1(controlName(value));
+        if (qobject_cast<ValueLabel*>(control(value)) != nullptr) {
+            const auto captions = nodes.at(name)->relations(QAccessible::Label); // in the tree
+            ASSERT_EQ(captions.size(), 1) << name.toStdString();
+            EXPECT_EQ(nodes[name]->text(QAccessible::Name) + ":",
+                      captions[0].first->text(QAccessible::Name));
+            EXPECT_EQ(nodes[name]->text(QAccessible::Value), caption(value));
+        }
+    }
+    EXPECT_EQ(nodes["Namevoll"]->text(QAccessible::Name), "Full name");
+    EXPECT_EQ(nodes["Namevoll"]->textInterface()->text(0, 20), "Mario Kart 64");
+    for (const auto& [name, node] : nodes) {
+        if (node->state().focusable) {
+            EXPECT_FALSE(node->text(QAccessible::Name).isEmpty()) << name.toStdString();
+            EXPECT_FALSE(node->text(QAccessible::Description).isEmpty()) << name.toStdString();
+        }
+    }
 }
 
 TEST_F(Form1Test, TickThatChangesNothingRepaintsNothing) {
