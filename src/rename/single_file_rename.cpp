@@ -1,5 +1,6 @@
 #include "single_file_rename.h"
 
+#include "fsys/file_stamp.h"
 #include "fsys/rename_file.h"
 #include "romid/identify.h"
 
@@ -27,6 +28,14 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::strin
         return outcome;
     }
     try {
+        // The name was made for the file identified. Its header was read
+        // through any link the user clicked, so what the path leads to is
+        // compared; the rename then renames the link itself.
+        if (!isStillFile(identity.romFilePath, identity.fileStamp, LinkMode::Follow)) {
+            outcome.result = RenameResult::FileChanged;
+            outcome.failure = fileChangedFailure(identity.romFilePath);
+            return outcome;
+        }
         // The separator is that of the folder the file goes to: after a move
         // from a root folder to another one, the root's empty separator would
         // glue the folder's name onto the file's.
@@ -43,7 +52,7 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity, const std::strin
 RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity,
                                  const std::string& folder) {
     const RenameOutcome outcome = renameIdentifiedFile(identity, folder);
-    if (outcome.result == RenameResult::Nothing) {
+    if (outcome.result == RenameResult::Nothing || outcome.result == RenameResult::FileChanged) {
         return outcome;
     }
     if (outcome.failure && !goesOnAfter(view, *outcome.failure, identity.newFileName)) {

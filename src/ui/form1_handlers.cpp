@@ -109,7 +109,9 @@ void Form1::Optiondateinamenultrahle_Click() {
 }
 
 void Form1::Command2_Click() {
-    renameSelectedFile(*this, identity_, ordner_->path());
+    if (renameSelectedFile(*this, identity_, ordner_->path()).result == RenameResult::FileChanged) {
+        showIdentifiedFileAgain(*this, identity_, namingStyle(), nameList_);
+    }
 }
 
 void Form1::Batchrun_Click() {
