@@ -92,9 +92,13 @@ SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int fa
     call.install(saved_, err, callsLetThrough, failures);
 }
 
-CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() {
+CaseInsensitiveFileSystem::CaseInsensitiveFileSystem(bool inodePerSpelling) {
+    inodePerSpelling_ = inodePerSpelling;
     systemCalls().lstat = [](const char* path, struct stat* st) {
-        return realSystemCalls().lstat(reached(path).c_str(), st);
+        const std::string entry = reached(path);
+        const int result = realSystemCalls().lstat(entry.c_str(), st);
+        st->st_ino ^= inodePerSpelling_ && entry != path ? 0x5A5A : 0;
+        return result;
     };
     // A name that reaches an entry is taken; a new entry keeps its spelling.
     systemCalls().renameNoReplace = [](const char* from, const char* to) {

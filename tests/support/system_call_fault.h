@@ -28,9 +28,12 @@ public:
 
 // A case-insensitive, case-preserving file system (as on Windows and macOS) for
 // lstat and the no-replace rename while the object lives: a name reaches the
-// entry of its folder that equals it but for ASCII letter case.
+// entry of its folder that equals it but for ASCII letter case. With
+// `inodePerSpelling`, lstat gives each spelling an inode of its own, as exFAT
+// through FUSE does.
 struct CaseInsensitiveFileSystem : SavedSystemCalls {
-    CaseInsensitiveFileSystem();
+    explicit CaseInsensitiveFileSystem(bool inodePerSpelling = false);
+    static inline bool inodePerSpelling_ = false;
 };
 
 } // namespace quillmark::test
