@@ -188,53 +188,105 @@ int renameOverClaim(const SystemCalls& sys, int fd, const std::string& from,
     return -1;
 }
 
-// Last resort for file systems with neither a no-replace rename nor hard
-// links (exFAT through FUSE, some network shares): the target name is claimed
-// with an exclusive create, so a rival rename to it fails with EEXIST, and
-// the file is then renamed over its own claim, held open all along.
-int claimThenRename(const SystemCalls& sys, const char* from, const char* to) {
-    const int fd = retryInterrupted([&] { return sys.createExclusive(to); });
-    if (fd < 0) {
-        // Some drivers (exFAT through FUSE) answer a name they cannot store
-        // with ENOENT; in a folder that is there, the name is what they refuse.
-        const std::string target(to);
-        std::string folder = target.substr(0, baseNameStart(target));
-        struct stat st {};
-        if (errno == ENOENT && retryInterrupted([&] {
-                                   return sys.stat(folder.empty() ? "." : folder.c_str(), &st);
-                               }) == 0 &&
-            S_ISDIR(st.st_mode)) {
-            errno = EINVAL;
-        }
-        return -1;
-    }
-    // The lock goes with this process: while it lives, nobody takes the
-    // claim for one a killed run left. Unmarked (where there are no locks),
-    // a claim that a kill leaves stays for the user to remove.
-    if (sys.flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        const timespec mark[2] = {{kClaimMark, 0}, {kClaimMark, 0}};
-        sys.futimens(fd, mark);
-    }
-    return renameOverClaim(sys, fd, from, to);
+// The empty file that stands beside a claim of `to` until the claim is
+// marked: a kill in between leaves both, and the next rename to the name
+// knows the claim by it. The name says whose it is.
+std::string intentName(const char* to) {
+    return nameWithSuffix(to, ".quillmark-claim");
+}
+
+bool isEmptyFileAt(const SystemCalls& sys, const std::string& path) {
+    struct stat st {};
+    return lstatOf(sys, path.c_str(), st) == 0 && isEmptySingleFile(st);
+}
+
+// -1 after a failed exclusive create of `path`. Some drivers (exFAT through
+// FUSE) answer a name they cannot store with ENOENT; in a folder that is
+// there, the name is what they refuse.
+int failedCreate(const SystemCalls& sys, const std::string& path) {
+    const int err = errno;
+    const std::string folder = path.substr(0, baseNameStart(path));
+    struct stat st {};
+    const bool folderThere = retryInterrupted([&] {
+                                 return sys.stat(folder.empty() ? "." : folder.c_str(), &st);
+                             }) == 0 &&
+                             S_ISDIR(st.st_mode);
+    errno = err == ENOENT && folderThere ? EINVAL : err;
+    return -1;
 }
 
 // The claim that a killed run left under `to`, opened and locked, if that is
-// what the name holds: an empty file with one link and the claim's mark that
-// no living process holds locked. Otherwise -1 with EEXIST.
+// what the name holds: an empty file with one link that no living process
+// holds locked, with the claim's mark or an intent file beside it (which
+// goes). Otherwise -1 with EEXIST.
 int openLeftClaim(const SystemCalls& sys, const char* to) {
     const int fd = retryInterrupted(
         [&] { return sys.open(to, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
     struct stat st {};
     if (fd >= 0 && sys.fstat(fd, &st) == 0 && isEmptySingleFile(st) &&
-        stampOf(st).modifiedSeconds == kClaimMark && stampOf(st).modifiedNanoseconds == 0 &&
         sys.flock(fd, LOCK_EX | LOCK_NB) == 0) {
-        return fd;
+        const FileStamp stamp = stampOf(st);
+        const std::string intent = intentName(to);
+        if (isEmptyFileAt(sys, intent)) {
+            unlinkOf(sys, intent.c_str());
+            return fd;
+        }
+        if (stamp.modifiedSeconds == kClaimMark && stamp.modifiedNanoseconds == 0) {
+            return fd;
+        }
     }
     if (fd >= 0) {
         sys.close(fd);
     }
     errno = EEXIST;
     return -1;
+}
+
+// Last resort for file systems with neither a no-replace rename nor hard
+// links (exFAT through FUSE, some network shares): the target name is claimed
+// with an exclusive create, so a rival rename to it fails with EEXIST, and
+// the file is then renamed over its own claim, held open all along.
+int claimThenRename(const SystemCalls& sys, const char* from, const char* to) {
+    const std::string intent = intentName(to);
+    const int intentFd = retryInterrupted([&] { return sys.createExclusive(intent.c_str()); });
+    if (intentFd < 0 && !(errno == EEXIST && isEmptyFileAt(sys, intent))) {
+        return failedCreate(sys, intent);
+    }
+    // Ours goes once the claim is marked or not made; one a kill left stays
+    // until the claim it speaks for is taken over.
+    const auto dropIntent = [&] {
+        if (intentFd >= 0) {
+            if (claimIsIntact(sys, intentFd, intent.c_str())) {
+                unlinkOf(sys, intent.c_str());
+            }
+            sys.close(intentFd);
+        }
+    };
+    const int fd = retryInterrupted([&] { return sys.createExclusive(to); });
+    if (fd < 0) {
+        const int err = errno;
+        dropIntent();
+        errno = err;
+        return failedCreate(sys, to);
+    }
+    // The lock goes with this process: while it lives, nobody takes the
+    // claim for one a killed run left. Held already, it was taken so by
+    // another run; where there are no locks, the claim stays unmarked and a
+    // kill leaves it for the user to remove.
+    if (sys.flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        const timespec mark[2] = {{kClaimMark, 0}, {kClaimMark, 0}};
+        sys.futimens(fd, mark);
+    } else if (errno == EWOULDBLOCK) {
+        sys.close(fd);
+        dropIntent();
+        errno = EEXIST;
+        return -1;
+    }
+    if (intentFd < 0 && isEmptyFileAt(sys, intent)) {
+        unlinkOf(sys, intent.c_str());
+    }
+    dropIntent();
+    return renameOverClaim(sys, fd, from, to);
 }
 
 int renameNoReplaceOnce(const SystemCalls& sys, const char* from, const char* to) {

@@ -147,23 +147,31 @@ TEST_F(RenameFile, WhatAnotherProgramPutsUnderTheClaimedNameIsKept) {
 }
 
 TEST_F(RenameFile, AClaimThatAKillLeftIsTakenOverButAnEmptyFileOfTheUserIsNot) {
-    const std::string source = folder.write("a.v64", "data");
-    {
-        // Left as a kill leaves it: neither the rename over it nor its removal happened.
-        SystemCallFault noRenameat2(SystemCallFault::Call::RenameNoReplace, EINVAL);
-        SystemCallFault noLinks(SystemCallFault::Call::Link, EPERM);
-        SystemCallFault stopped(SystemCallFault::Call::RenameReplacing, EIO);
-        SystemCallFault notRemoved(SystemCallFault::Call::Unlink, EIO);
-        EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::DeviceIoError);
+    using Call = SystemCallFault::Call;
+    // Left as kills leave them: marked, or unmarked with the file that tells
+    // whose it is beside it; neither renamed over nor removed.
+    for (const bool marked : {true, false}) {
+        const std::string source = folder.write("a.v64", "data");
+        {
+            SystemCallFault noRenameat2(Call::RenameNoReplace, EINVAL), noLinks(Call::Link, EPERM);
+            SystemCallFault stopped(Call::RenameReplacing, EIO),
+                notRemoved(Call::Unlink, EIO, marked);
+            std::optional<SystemCallFault> notMarked;
+            if (!marked) {
+                notMarked.emplace(Call::Futimens, EIO);
+            }
+            EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::DeviceIoError);
+        }
+        ASSERT_EQ(folder.snapshot().size(), marked ? 2u : 3u);
+        EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::None);
+        EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"Game.v64", "data"}}));
+        std::filesystem::remove(folder.file("Game.v64"));
     }
-    ASSERT_EQ(folder.snapshot(),
-              (std::map<std::string, std::string>{{"Game.v64", ""}, {"a.v64", "data"}}));
-    EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::None);
     folder.write("Empty.v64", "");
     EXPECT_EQ(renameCode(folder.write("b.v64", "more"), prefix, "Empty.v64"),
               FileFailureCode::FileAlreadyExists);
-    EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{
-                                     {"Empty.v64", ""}, {"Game.v64", "data"}, {"b.v64", "more"}}));
+    EXPECT_EQ(folder.snapshot(),
+              (std::map<std::string, std::string>{{"Empty.v64", ""}, {"b.v64", "more"}}));
 }
 
 TEST_F(RenameFile, FallbackCallsThatFailOnceOrAreInterrupted) {

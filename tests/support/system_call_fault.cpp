@@ -86,6 +86,7 @@ const Call Call::Open{putFault<&SystemCalls::open>}, Call::Fstat{putFault<&Syste
     Call::Link{putFault<&SystemCalls::link>}, Call::Unlink{putFault<&SystemCalls::unlink>},
     Call::RenameReplacing{putFault<&SystemCalls::renameReplacing>},
     Call::CreateExclusive{putFault<&SystemCalls::createExclusive>},
+    Call::Futimens{putFault<&SystemCalls::futimens>},
     Call::Opendir{putFault<&SystemCalls::opendir>}, Call::Readdir{putFault<&SystemCalls::readdir>};
 
 SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures) {

@@ -19,7 +19,7 @@ class SystemCallFault : SavedSystemCalls {
 public:
     struct Call {
         static const Call Open, Fstat, Read, Lstat, RenameNoReplace, Link, Unlink, RenameReplacing,
-            CreateExclusive, Opendir, Readdir;
+            CreateExclusive, Futimens, Opendir, Readdir;
         void (*install)(const SystemCalls& before, int err, int callsLetThrough, int failures);
     };
 
