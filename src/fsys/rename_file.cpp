@@ -220,6 +220,11 @@ int failedCreate(const SystemCalls& sys, const std::string& path) {
 // holds locked, with the claim's mark or an intent file beside it (which
 // goes). Otherwise -1 with EEXIST.
 int openLeftClaim(const SystemCalls& sys, const char* to) {
+    // Most often the name is another file, which is not even opened.
+    if (!isEmptyFileAt(sys, to)) {
+        errno = EEXIST;
+        return -1;
+    }
     const int fd = retryInterrupted(
         [&] { return sys.open(to, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
     struct stat st {};

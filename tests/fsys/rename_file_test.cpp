@@ -105,6 +105,11 @@ TEST_F(RenameFile, RivalRenamesOnTheLastResortPathKeepBothFiles) {
 struct {
     std::function<void()> atClaim, atRename;
 } claimRival;
+void actOnce(std::function<void()>& act) {
+    if (act) {
+        std::exchange(act, nullptr)();
+    }
+}
 
 TEST_F(RenameFile, WhatAnotherProgramPutsUnderTheClaimedNameIsKept) {
     const std::string source = folder.file("a.v64"), target = folder.file("Game.v64");
@@ -125,16 +130,10 @@ TEST_F(RenameFile, WhatAnotherProgramPutsUnderTheClaimedNameIsKept) {
     SystemCallFault noLinks(SystemCallFault::Call::Link, EPERM);
     systemCalls().createExclusive = [](const char* path) {
         const int fd = realSystemCalls().createExclusive(path);
-        if (const auto act = std::exchange(claimRival.atClaim, nullptr)) {
-            act();
-        }
-        return fd;
+        return actOnce(claimRival.atClaim), fd;
     };
     systemCalls().renameReplacing = [](const char* from, const char* to) {
-        if (const auto act = std::exchange(claimRival.atRename, nullptr)) {
-            act();
-        }
-        return realSystemCalls().renameReplacing(from, to);
+        return actOnce(claimRival.atRename), realSystemCalls().renameReplacing(from, to);
     };
     for (const auto& [atRename, act, code, after] : cases) {
         std::filesystem::remove_all(folder.path()),
@@ -155,11 +154,8 @@ TEST_F(RenameFile, AClaimThatAKillLeftIsTakenOverButAnEmptyFileOfTheUserIsNot) {
         {
             SystemCallFault noRenameat2(Call::RenameNoReplace, EINVAL), noLinks(Call::Link, EPERM);
             SystemCallFault stopped(Call::RenameReplacing, EIO),
-                notRemoved(Call::Unlink, EIO, marked);
-            std::optional<SystemCallFault> notMarked;
-            if (!marked) {
-                notMarked.emplace(Call::Futimens, EIO);
-            }
+                notRemoved(Call::Unlink, EIO, marked),
+                notMarked(Call::Futimens, EIO, 0, marked ? 0 : -1);
             EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::DeviceIoError);
         }
         ASSERT_EQ(folder.snapshot().size(), marked ? 2u : 3u);
@@ -208,9 +204,9 @@ TEST_F(RenameFile, AnInterruptedLinkAndUnlinkIsFinished) {
     // A kill between link and unlink leaves the file under both names; the
     // longest name a folder takes still leaves room for the temporary name.
     folder.write("b.z64", "other");
-    std::string longest;
-    while (longest.size() < 250) {
-        longest += "\xC3\xA9"; // 2 bytes each: the cut must not split one
+    std::string longest; // of 2-byte characters: the cut must not split one
+    for (int i = 0; i < 125; ++i) {
+        longest += "\xC3\xA9";
     }
     for (const std::string& name : {std::string("a.z64"), longest + ".z64"}) {
         const std::string source = folder.write(name, "data");
@@ -323,9 +319,9 @@ TEST_F(RenameFile, SystemFailuresMapToTheirCodes) {
     }
     // A name the file system cannot store (exFAT through FUSE says ENOENT).
     for (const int err : {EINVAL, ENOENT}) {
-        SystemCallFault noRenameat2(SystemCallFault::Call::RenameNoReplace, EINVAL);
-        SystemCallFault noLinks(SystemCallFault::Call::Link, EPERM);
-        SystemCallFault refused(SystemCallFault::Call::CreateExclusive, err);
+        using Call = SystemCallFault::Call;
+        SystemCallFault noRenameat2(Call::RenameNoReplace, EINVAL), noLinks(Call::Link, EPERM),
+            refused(Call::CreateExclusive, err);
         std::string description;
         EXPECT_EQ(renameCode(source, prefix, "Why?.v64", &description),
                   FileFailureCode::BadFileName);
