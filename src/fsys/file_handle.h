@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file_failure.h"
+#include "file_stamp.h"
 #include "system_calls.h"
 
 #include <cerrno>
@@ -14,11 +15,18 @@ class FileHandle {
 public:
     // Opens `path` for reading without blocking (a FIFO or device would
     // otherwise hang the open) and reads its status into `st`. Throws
-    // FileFailure; nothing stays open then.
-    FileHandle(const std::string& path, struct stat& st)
+    // FileFailure; nothing stays open then. With NoFollow a symbolic link is
+    // not opened: no descriptor, and `st` says it is a link.
+    FileHandle(const std::string& path, struct stat& st, LinkMode links = LinkMode::Follow)
         : fd_(retryInterrupted([&] {
-              return systemCalls().open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+              return systemCalls().open(path.c_str(),
+                                        O_RDONLY | O_NONBLOCK | O_CLOEXEC |
+                                            (links == LinkMode::NoFollow ? O_NOFOLLOW : 0));
           })) {
+        if (fd_ < 0 && errno == ELOOP && links == LinkMode::NoFollow) {
+            st.st_mode = S_IFLNK;
+            return;
+        }
         if (fd_ < 0) {
             throw failureFromErrno(errno, path);
         }

@@ -9,23 +9,23 @@
 
 namespace quillmark {
 
-OpenedHeaderFile::OpenedHeaderFile(const std::string& path) : file_(path, status_) {}
+OpenedHeaderFile::OpenedHeaderFile(const std::string& path, LinkMode links)
+    : file_(path, status_, links) {}
 
 bool OpenedHeaderFile::prefetch() const {
     return !S_ISREG(status_.st_mode) ||
            systemCalls().prefetch(file_.fd(), static_cast<off_t>(kHeaderSize)) == 1;
 }
 
-HeaderBytes readHeaderBytes(const std::string& path) {
-    return OpenedHeaderFile(path).read(path);
+HeaderBytes readHeaderBytes(const std::string& path, LinkMode links) {
+    return OpenedHeaderFile(path, links).read(path);
 }
 
 HeaderBytes OpenedHeaderFile::read(const std::string& path) const {
     const SystemCalls& sys = systemCalls();
     HeaderBytes header;
     header.regularFile = S_ISREG(status_.st_mode);
-    header.device = device();
-    header.inode = inode();
+    header.stamp = stampOf(status_);
     if (!header.regularFile) {
         return header;
     }

@@ -17,23 +17,22 @@ inline constexpr std::size_t kHeaderSize = 64;
 struct HeaderBytes {
     std::array<std::uint8_t, kHeaderSize> bytes{};
     std::size_t length = 0;   // bytes actually in the file (at most 64)
-    bool regularFile = false; // false: a FIFO, socket or device; never read
-    std::uint64_t device = 0; // which file was read: whatever name led to it
-    std::uint64_t inode = 0;
+    bool regularFile = false; // false: a FIFO, socket, device or passed-over link; never read
+    FileStamp stamp;          // which file was read, and its state when it was opened
 };
 
 // One open (read-only, non-blocking, close-on-exec), one fstat, one read, one
 // close. A special file is opened without blocking and never read, so a FIFO
-// in a ROM folder cannot hang the program. Throws FileFailure when the file
-// cannot be opened or read.
-HeaderBytes readHeaderBytes(const std::string& path);
+// in a ROM folder cannot hang the program; with NoFollow neither is a
+// symbolic link. Throws FileFailure when the file cannot be opened or read.
+HeaderBytes readHeaderBytes(const std::string& path, LinkMode links = LinkMode::Follow);
 
 // The open and fstat of readHeaderBytes, made ahead of its read: while the
 // file stays open, the disk may fetch its first bytes.
 class OpenedHeaderFile {
 public:
     // Throws FileFailure when the file cannot be opened.
-    explicit OpenedHeaderFile(const std::string& path);
+    explicit OpenedHeaderFile(const std::string& path, LinkMode links = LinkMode::Follow);
 
     std::uint64_t device() const { return static_cast<std::uint64_t>(status_.st_dev); }
     std::uint64_t inode() const { return static_cast<std::uint64_t>(status_.st_ino); }

@@ -52,6 +52,11 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 }
 
 std::vector<NameRecord> parseNameRecords(std::string_view text) {
+    // Editors that save as UTF-8 may start the file with a byte-order mark;
+    // it would otherwise be part of the first key.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     std::vector<NameRecord> records;
     for (const std::string_view line : splitLines(text)) {
         bool blank = true;

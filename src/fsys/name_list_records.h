@@ -20,7 +20,8 @@ std::vector<std::string_view> splitLines(std::string_view text);
 // is the text between its quotes, commas and spaces included; an unquoted one
 // starts at its first non-space character and ends at the next comma or the
 // end of the line, trailing spaces dropped. CR LF, LF and a lone CR are line
-// ends; blank lines are skipped. Never fails: any bytes give some list of records.
+// ends; blank lines are skipped, and so is a UTF-8 byte-order mark at the
+// start. Never fails: any bytes give some list of records.
 std::vector<NameRecord> parseNameRecords(std::string_view text);
 
 } // namespace quillmark

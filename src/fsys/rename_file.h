@@ -9,17 +9,22 @@ namespace quillmark {
 // prefix is a folder path with its separator. Never replaces an existing file:
 // an existing target throws FileFailure 58 and stays untouched. A target equal
 // to the source succeeds without touching anything; the same file under
-// another spelling of its name (case-insensitive file systems) is renamed, and
-// a target that is a hard link of the source under a name that differs by
-// more than letter case loses the source name (what an interrupted
-// link + unlink meant to do). A new name refusedNameReason refuses throws 52
-// naming it and the reason; nothing is renamed.
+// another spelling of its name (case-insensitive file systems, also those that
+// give each spelling an inode of its own) is renamed, and a target that is a
+// hard link of the source under a name that differs by more than letter case
+// loses the source name (what an interrupted link + unlink meant to do). So
+// does an empty claim of the target name that a killed run left. A new name
+// refusedNameReason refuses, or the file system refuses, throws 52 naming it
+// and the reason; nothing is renamed. Failures name the user's files, never a
+// temporary name, unless the file could be given neither name and is left
+// under it.
 void renameWithoutReplacing(const std::string& sourcePath, std::string_view targetPrefix,
                             std::string_view newName);
 
 // Why `name` may not be given to a file in a folder, "" when it may: empty,
 // "." or "..", a separator (a title could move the file out of its folder), a
-// control character, or a leading dot (the file would be hidden).
+// control character (C0, DEL or C1), or a leading dot (the file would be
+// hidden).
 std::string_view refusedNameReason(std::string_view name);
 
 // True when `name` may be used as a bare file name in a folder.

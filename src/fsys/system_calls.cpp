@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -25,7 +26,7 @@ int renameNoReplaceCall(const char* from, const char* to) {
 }
 
 int createExclusiveCall(const char* path) {
-    return ::open(path, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    return ::open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
 int prefetchCall(int fd, off_t length) {
@@ -53,6 +54,8 @@ const SystemCalls realCalls{
     .open = openCall,
     .fstat = ::fstat,
     .read = ::read,
+    .pread = ::pread,
+    .write = ::write,
     .close = ::close,
     .lstat = ::lstat,
     .stat = ::stat,
@@ -61,6 +64,8 @@ const SystemCalls realCalls{
     .unlink = ::unlink,
     .renameReplacing = ::rename,
     .createExclusive = createExclusiveCall,
+    .futimens = ::futimens,
+    .flock = ::flock,
     .opendir = ::opendir,
     .readdir = ::readdir,
     .closedir = ::closedir,

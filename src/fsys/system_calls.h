@@ -18,6 +18,8 @@ struct SystemCalls {
     int (*open)(const char* path, int flags);
     int (*fstat)(int fd, struct stat* st);
     ssize_t (*read)(int fd, void* buffer, size_t size);
+    ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
+    ssize_t (*write)(int fd, const void* buffer, size_t size);
     int (*close)(int fd);
     int (*lstat)(const char* path, struct stat* st);
     int (*stat)(const char* path, struct stat* st);
@@ -29,8 +31,13 @@ struct SystemCalls {
     // A plain rename(2): only used onto a name this program holds.
     int (*renameReplacing)(const char* from, const char* to);
     // Creates an empty file under a name nobody holds (O_CREAT | O_EXCL) and
-    // returns its descriptor; EEXIST if the name is taken.
+    // returns its descriptor, open for reading and writing; EEXIST if the
+    // name is taken.
     int (*createExclusive)(const char* path);
+    // Sets the access and modification times of an open file.
+    int (*futimens)(int fd, const struct timespec times[2]);
+    // flock(2): an advisory lock that goes with the process holding it.
+    int (*flock)(int fd, int operation);
     DIR* (*opendir)(const char* path);
     struct dirent* (*readdir)(DIR* dir);
     int (*closedir)(DIR* dir);

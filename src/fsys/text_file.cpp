@@ -13,33 +13,20 @@ namespace quillmark {
 
 namespace {
 
-FileStamp stampOf(const struct stat& st) {
-    FileStamp stamp;
-    stamp.device = static_cast<std::uint64_t>(st.st_dev);
-    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
-    stamp.size = static_cast<std::int64_t>(st.st_size);
-#if defined(__APPLE__)
-    stamp.modifiedSeconds = st.st_mtimespec.tv_sec;
-    stamp.modifiedNanoseconds = st.st_mtimespec.tv_nsec;
-#else
-    stamp.modifiedSeconds = st.st_mtim.tv_sec;
-    stamp.modifiedNanoseconds = st.st_mtim.tv_nsec;
-#endif
-    return stamp;
-}
-
 // File systems stamp times at their own granularity: two seconds on FAT, a
 // clock tick on ext4 under older kernels. An edit made just after a read can
 // get the very stamp of the version read, so a stamp is only trusted once it
 // lies further in the past than that.
 constexpr std::int64_t kSettledAfterNanoseconds = 2'000'000'000;
 
-bool isSettled(const FileStamp& stamp) {
-    const std::int64_t now = std::chrono::duration_cast<std::chrono::nanoseconds>(
-                                 std::chrono::system_clock::now().time_since_epoch())
-                                 .count();
-    const std::int64_t modified = stamp.modifiedSeconds * 1'000'000'000 + stamp.modifiedNanoseconds;
-    return modified <= now - kSettledAfterNanoseconds;
+std::int64_t nanosecondsOf(const FileStamp& stamp) {
+    return stamp.modifiedSeconds * 1'000'000'000 + stamp.modifiedNanoseconds;
+}
+
+std::int64_t nowNanoseconds() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::system_clock::now().time_since_epoch())
+        .count();
 }
 
 FileFailure tooLarge(const std::string& path) {
@@ -51,7 +38,8 @@ FileFailure tooLarge(const std::string& path) {
 
 } // namespace
 
-std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp& stamp) {
+std::optional<std::string> readFileIfChanged(const std::string& path, ReadVersion& version,
+                                             std::string_view held) {
     const SystemCalls& sys = systemCalls();
     struct stat st {};
     FileHandle file(path, st);
@@ -62,7 +50,7 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
                               " is not a regular file: " + path);
     }
     const FileStamp current = stampOf(st);
-    if (current == stamp) {
+    if (version.settled && current == version.stamp) {
         return std::nullopt;
     }
     if (static_cast<std::uint64_t>(st.st_size) > kTextFileSizeLimit) {
@@ -91,8 +79,12 @@ std::optional<std::string> readFileIfChanged(const std::string& path, FileStamp&
         }
     }
     contents.resize(filled);
-    // An unsettled stamp is not kept, so the next call reads the file again.
-    stamp = isSettled(current) ? current : FileStamp{};
+    // Until it settles, the next call reads the file again.
+    const std::int64_t modified = nanosecondsOf(current);
+    const std::int64_t now = nowNanoseconds();
+    const bool settled = modified <= now - kSettledAfterNanoseconds ||
+                         (modified > now && current == version.stamp && contents == held);
+    version = ReadVersion{current, settled};
     return contents;
 }
 

@@ -1,6 +1,7 @@
 #include "batch_run.h"
 
 #include "fsys/file_failure.h"
+#include "fsys/file_stamp.h"
 #include "fsys/paths.h"
 #include "fsys/rename_file.h"
 #include "rename/header_read_ahead.h"
@@ -56,6 +57,11 @@ public:
         // Both paths share folder and separator, so comparing the names is
         // comparing the paths.
         if (identity_.newFileName != fileName) {
+            // The name belongs to the file whose header was read: one swapped
+            // in under its name since must not get it.
+            if (!isStillFile(identity_.romFilePath, identity_.fileStamp, LinkMode::NoFollow)) {
+                throw fileChangedFailure(identity_.romFilePath);
+            }
             renameWithoutReplacing(identity_.romFilePath, prefix_, identity_.newFileName);
             headers_.lastTakenRenamed();
             ++report_.renamedCount;

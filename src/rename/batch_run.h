@@ -39,11 +39,13 @@ struct BatchReport {
 // Identifies every file of `fileNames` (bare names in the file list's order)
 // in `folder` into `identity`, the window's one record, and renames each
 // identified ROM image to its proposed name unless it already has it. The
-// batch column of the country suffixes is used. The first failing file
-// operation (reading a header, the name list, a rename) ends the run at once
-// with Aborted; files renamed before it keep their new names, and no file is
-// ever replaced. `observer` hears every step the window shows; titles are
-// looked up in `list`.
+// batch column of the country suffixes is used. Symbolic links are passed
+// over as special files are. The first failing file operation (reading a
+// header, the name list, a rename) ends the run at once with Aborted, and so
+// does a file that changed between its header read and its rename; files
+// renamed before it keep their new names, and no file is ever replaced.
+// `observer` hears every step the window shows; titles are looked up in
+// `list`.
 BatchReport runBatch(RomIdentity& identity, const std::string& folder,
                      const std::vector<std::string>& fileNames, NamingStyle style,
                      BatchObserver& observer, NameList& list);

@@ -53,7 +53,7 @@ HeaderReadAhead::~HeaderReadAhead() {
 void HeaderReadAhead::openAhead(std::size_t end) {
     for (; opened_ < end; ++opened_) {
         try {
-            ahead(opened_).emplace(path(opened_));
+            ahead(opened_).emplace(path(opened_), LinkMode::NoFollow);
         } catch (const FileFailure&) {
             // Opened again at its turn, where its failure counts.
         }
@@ -107,11 +107,12 @@ HeaderBytes HeaderReadAhead::takeNext() {
         released_.wait(lock, [this, index] { return inHelper_ != index; });
     }
     std::optional<OpenedHeaderFile>& file = ahead(index);
-    const HeaderBytes header =
-        file && !mayHaveRaced(*file) ? file->read(path(index)) : readHeaderBytes(path(index));
+    const HeaderBytes header = file && !mayHaveRaced(*file)
+                                   ? file->read(path(index))
+                                   : readHeaderBytes(path(index), LinkMode::NoFollow);
     file.reset();
     // Until now the entry of the file a window before this one.
-    recent_[index % kReadAheadWindow] = Recent{header.device, header.inode, false};
+    recent_[index % kReadAheadWindow] = Recent{header.stamp.device, header.stamp.inode, false};
     return header;
 }
 

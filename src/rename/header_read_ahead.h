@@ -17,11 +17,12 @@ namespace quillmark {
 // Files opened ahead of the one being taken, at most.
 inline constexpr std::size_t kReadAheadWindow = 64;
 
-// Serves the headers of a list of files strictly in list order while the
-// disk fetches those of the files after the current one: the caller's thread
-// opens them ahead, up to kReadAheadWindow, and a helper thread asks the
-// system to fetch their first bytes, so a cold disk serves many small reads at
-// once and each read at its turn finds its bytes cached.
+// Serves the headers of a list of files strictly in list order (a symbolic
+// link is passed over as a special file) while the disk fetches those of the
+// files after the current one: the caller's thread opens them ahead, up to
+// kReadAheadWindow, and a helper thread asks the system to fetch their first
+// bytes, so a cold disk serves many small reads at once and each read at its
+// turn finds its bytes cached.
 //
 // The opens stay on the caller's thread: openings of uncached names on other
 // threads would hold the folder's lock against the caller's renames in it.

@@ -1,5 +1,6 @@
 #include "single_file_rename.h"
 
+#include "fsys/file_stamp.h"
 #include "fsys/paths.h"
 #include "fsys/rename_file.h"
 #include "romid/identify.h"
@@ -28,6 +29,14 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity) {
         return outcome;
     }
     try {
+        // The name was made for the file identified. Its header was read
+        // through any link the user clicked, so what the path leads to is
+        // compared; the rename then renames the link itself.
+        if (!isStillFile(identity.romFilePath, identity.fileStamp, LinkMode::Follow)) {
+            outcome.result = RenameResult::FileChanged;
+            outcome.failure = fileChangedFailure(identity.romFilePath);
+            return outcome;
+        }
         const std::string& path = identity.romFilePath;
         renameWithoutReplacing(path, path.substr(0, path.rfind(kPathSeparator) + 1),
                                identity.newFileName);
@@ -41,7 +50,7 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity) {
 
 RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity) {
     const RenameOutcome outcome = renameIdentifiedFile(identity);
-    if (outcome.result == RenameResult::Nothing) {
+    if (outcome.result == RenameResult::Nothing || outcome.result == RenameResult::FileChanged) {
         return outcome;
     }
     if (outcome.failure && !goesOnAfter(view, *outcome.failure, identity.newFileName)) {

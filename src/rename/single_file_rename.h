@@ -9,11 +9,13 @@
 
 namespace quillmark {
 
-enum class RenameResult { Nothing, Renamed, Failed };
+// FileChanged: the file at romFilePath is no longer the one identified (its
+// name would go to another file); nothing was renamed.
+enum class RenameResult { Nothing, Renamed, Failed, FileChanged };
 
 struct RenameOutcome {
     RenameResult result = RenameResult::Nothing;
-    std::optional<FileFailure> failure; // set for Failed
+    std::optional<FileFailure> failure; // set for Failed and FileChanged
 };
 
 // The rename itself: nothing when the last identification found no name,
@@ -25,7 +27,8 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity);
 // A click on "Rename file": the rename, then the file list re-read and the
 // view emptied. A file that is already there is reported and the view is
 // still emptied; any other failure is reported and leaves the view and the
-// button as they are, so the user can try again.
+// button as they are, so the user can try again. A changed file is left to
+// the caller to identify again, with nothing shown.
 RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity);
 
 // Empties every value label of the single-file view and hides "Rename file",

@@ -71,4 +71,13 @@ Identification showClickedFile(WindowView& view, RomIdentity& identity, const st
     return result;
 }
 
+Identification showIdentifiedFileAgain(WindowView& view, RomIdentity& identity, NamingStyle style,
+                                       NameList& list) {
+    // romFilePath is the folder, its separator and the file name.
+    const std::string path = identity.romFilePath;
+    const std::size_t nameStart = path.rfind(kPathSeparator) + 1;
+    const std::string folder = path.substr(0, nameStart - identity.pathSeparator.size());
+    return showSelectedFile(view, identity, folder, path.substr(nameStart), style, list);
+}
+
 } // namespace quillmark

@@ -28,4 +28,10 @@ Identification showClickedFile(WindowView& view, RomIdentity& identity, const st
                                const std::string& fileName, NamingStyle style, NameList& list,
                                MissingListNotice& notice);
 
+// The file at identity.romFilePath identified again (showSelectedFile), for
+// when it changed after it was shown: the view then shows the file that a
+// rename would act on.
+Identification showIdentifiedFileAgain(WindowView& view, RomIdentity& identity, NamingStyle style,
+                                       NameList& list);
+
 } // namespace quillmark

@@ -6,6 +6,22 @@
 
 namespace quillmark {
 
+namespace {
+
+// Spaces, tabs and no-break spaces (UTF-8) only.
+bool isBlankTitle(std::string_view title) {
+    for (std::size_t i = 0; i < title.size(); ++i) {
+        if (title.substr(i, 2) == "\xC2\xA0") {
+            ++i;
+        } else if (title[i] != ' ' && title[i] != '\t') {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 RomFormat readHeaderAndSuffix(RomIdentity& identity, SuffixSet suffixes) {
     return interpretHeaderAndSuffix(readHeaderBytes(identity.romFilePath), identity, suffixes);
 }
@@ -39,6 +55,11 @@ TitleSource findTitle(RomIdentity& identity, NameList& list) {
         source = TitleSource::DemoTable;
     } else if (demo.outcome == DemoLookup::NotInTable && list.titleByInternalName(identity)) {
         source = TitleSource::NameList;
+    }
+    // A record without a title (empty, or blanks only) names no file: it
+    // would give one whose name starts with its country suffix.
+    if (source == TitleSource::NameList && isBlankTitle(identity.fullTitle)) {
+        source = TitleSource::None;
     }
     if (source != TitleSource::None) {
         identity.newFileName = composeFileName(identity.fullTitle, identity.countrySuffix);

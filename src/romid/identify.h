@@ -36,7 +36,8 @@ RomFormat interpretHeaderAndSuffix(const HeaderBytes& header, RomIdentity& ident
 // The title of the ROM image read last: a dump record of `list` naming its
 // CRC1, CRC2 and country first; then the demo table; then the list's
 // internal-name records, only for names the table does not cover (a table
-// name with an unknown CRC1 has no title). Sets fullTitle and, when a title is
+// name with an unknown CRC1 has no title). A list record whose title is empty
+// or blank gives no title. Sets fullTitle and, when a title is
 // found, newFileName from it and countrySuffix. Throws FileFailure when the
 // list cannot be read, unless the demo table has the answer.
 TitleSource findTitle(RomIdentity& identity, NameList& list);

@@ -55,7 +55,7 @@ void NameList::setPath(std::string path) {
         return;
     }
     path_ = std::move(path);
-    stamp_ = FileStamp{};
+    version_ = ReadVersion{};
     text_.clear();
     firstByKey_.clear();
     firstByDump_.clear();
@@ -66,16 +66,16 @@ void NameList::refresh() {
     if (path_.empty()) {
         throw FileFailure(FileFailureCode::FileNotFound, missingNameListText(nameListPlaces()));
     }
-    FileStamp stamp = stamp_;
+    ReadVersion version = version_;
     std::optional<std::string> contents;
     try {
-        contents = readFileIfChanged(path_, stamp);
+        contents = readFileIfChanged(path_, version, text_);
     } catch (...) {
-        stamp_ = FileStamp{};
+        version_ = ReadVersion{};
         throw;
     }
     if (contents) {
-        stamp_ = stamp;
+        version_ = version;
     }
     // A freshly edited list is read again on every lookup until its stamp has
     // settled; parsing it again is only needed when its bytes changed.

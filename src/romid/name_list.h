@@ -37,7 +37,7 @@ DumpId dumpIdOf(const RomIdentity& identity);
 // passes it in. The file is opened anew by every refresh(), so its absence,
 // its permissions and edits show at once; the parse is reused while the
 // opened file's identity, size and modification time stay the same, once that
-// time is safely in the past (see readFileIfChanged).
+// stamp has settled (see readFileIfChanged).
 class NameList {
 public:
     explicit NameList(std::string path = std::string(kNameListFile));
@@ -70,7 +70,7 @@ private:
     void takeRecord(RomIdentity& identity, std::size_t index) const;
 
     std::string path_;
-    FileStamp stamp_;
+    ReadVersion version_;
     std::string text_; // the bytes the records were parsed from
     std::vector<NameRecord> records_;
     // The first record of each key, so that a lookup costs the same as the

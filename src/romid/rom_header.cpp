@@ -41,6 +41,7 @@ std::uint32_t cartridgeWord(const HeaderBytes& header, std::size_t offset, bool 
 RomFormat interpretHeader(const HeaderBytes& header, RomIdentity& identity) {
     const auto& b = header.bytes;
     auto& h = identity.headerBytes;
+    identity.fileStamp = header.stamp;
     for (std::size_t i = 0; i < 4; ++i) {
         h[i] = b[i];
         h[4 + i] = b[kCrc1Offset + i];

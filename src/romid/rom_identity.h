@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fsys/file_stamp.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -27,6 +29,7 @@ inline constexpr std::size_t kCountryByteIndex = 31;
 // (UTF-8), since they become file names.
 struct RomIdentity {
     std::string romFilePath;
+    FileStamp fileStamp; // of the file whose header was read last: a rename acts on it only
     std::string pathSeparator;
     std::array<std::uint8_t, 32> headerBytes{};
     std::string magicText;

@@ -114,7 +114,9 @@ void Form1::Optiondateinamenultrahle_Click() {
 }
 
 void Form1::Command2_Click() {
-    renameSelectedFile(*this, identity_);
+    if (renameSelectedFile(*this, identity_).result == RenameResult::FileChanged) {
+        showIdentifiedFileAgain(*this, identity_, namingStyle(), nameList_);
+    }
 }
 
 void Form1::Batchrun_Click() {

@@ -44,6 +44,7 @@ TEST(NameListRecords, LineEndsAndBlankLines) {
         {"A,1\rB,2", {{"A", "1"}, {"B", "2"}}},
         {"A\rB,T", {{"A", ""}, {"B", "T"}}},
         {"\"A\r\",T\n\rB,2\n\r\n", {{"A", ""}, {",T", ""}, {"B", "2"}}},
+        {"\xEF\xBB\xBF\"A\",\"1\"", {{"A", "1"}}}, // a UTF-8 byte-order mark
     };
     for (const auto& [text, expected] : cases) {
         EXPECT_EQ(fields(text), expected) << testing::PrintToString(std::string(text));

@@ -5,6 +5,9 @@
 #include "support/temp_folder.h"
 
 #include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <unistd.h>
@@ -96,6 +99,77 @@ TEST_F(RenameFile, RivalRenamesOnTheLastResortPathKeepBothFiles) {
                                                                      {"b.v64", "second"}}));
 }
 
+// Another program at work on the claimed name while the last-resort path
+// holds it: its act runs once, right after the claim is made or right before
+// the rename goes over it (a copy, a move, the source moved away too).
+struct {
+    std::function<void()> atClaim, atRename;
+} claimRival;
+void actOnce(std::function<void()>& act) {
+    if (act) {
+        std::exchange(act, nullptr)();
+    }
+}
+
+TEST_F(RenameFile, WhatAnotherProgramPutsUnderTheClaimedNameIsKept) {
+    const std::string source = folder.file("a.v64"), target = folder.file("Game.v64");
+    const auto cp = [&] { std::ofstream(target, std::ios::trunc) << "theirs"; };
+    const auto mv = [&] { std::filesystem::rename(folder.write("other", "theirs"), target); };
+    const auto moveAway = [&] { std::filesystem::rename(source, source + ".moved"), cp(); };
+    using Files = std::map<std::string, std::string>;
+    const Files kept{{"a.v64", "first"}, {"Game.v64", "theirs"}};
+    const Files moved{{"a.v64.moved", "first"}, {"Game.v64", "theirs"}};
+    const std::tuple<bool, std::function<void()>, FileFailureCode, Files> cases[] = {
+        {false, cp, FileFailureCode::FileAlreadyExists, kept},
+        {false, mv, FileFailureCode::FileAlreadyExists, kept},
+        {false, moveAway, FileFailureCode::FileAlreadyExists, moved},
+        {true, cp, FileFailureCode::FileAlreadyExists, kept},
+        {true, moveAway, FileFailureCode::FileNotFound, moved},
+    };
+    SystemCallFault noRenameat2(SystemCallFault::Call::RenameNoReplace, EINVAL);
+    SystemCallFault noLinks(SystemCallFault::Call::Link, EPERM);
+    systemCalls().createExclusive = [](const char* path) {
+        const int fd = realSystemCalls().createExclusive(path);
+        return actOnce(claimRival.atClaim), fd;
+    };
+    systemCalls().renameReplacing = [](const char* from, const char* to) {
+        return actOnce(claimRival.atRename), realSystemCalls().renameReplacing(from, to);
+    };
+    for (const auto& [atRename, act, code, after] : cases) {
+        std::filesystem::remove_all(folder.path()),
+            std::filesystem::create_directory(folder.path());
+        folder.write("a.v64", "first");
+        (atRename ? claimRival.atRename : claimRival.atClaim) = act;
+        EXPECT_EQ(renameCode(source, prefix, "Game.v64"), code) << atRename;
+        EXPECT_EQ(folder.snapshot(), after) << atRename;
+    }
+}
+
+TEST_F(RenameFile, AClaimThatAKillLeftIsTakenOverButAnEmptyFileOfTheUserIsNot) {
+    using Call = SystemCallFault::Call;
+    // Left as kills leave them: marked, or unmarked with the file that tells
+    // whose it is beside it; neither renamed over nor removed.
+    for (const bool marked : {true, false}) {
+        const std::string source = folder.write("a.v64", "data");
+        {
+            SystemCallFault noRenameat2(Call::RenameNoReplace, EINVAL), noLinks(Call::Link, EPERM);
+            SystemCallFault stopped(Call::RenameReplacing, EIO),
+                notRemoved(Call::Unlink, EIO, marked),
+                notMarked(Call::Futimens, EIO, 0, marked ? 0 : -1);
+            EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::DeviceIoError);
+        }
+        ASSERT_EQ(folder.snapshot().size(), marked ? 2u : 3u);
+        EXPECT_EQ(renameCode(source, prefix, "Game.v64"), FileFailureCode::None);
+        EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"Game.v64", "data"}}));
+        std::filesystem::remove(folder.file("Game.v64"));
+    }
+    folder.write("Empty.v64", "");
+    EXPECT_EQ(renameCode(folder.write("b.v64", "more"), prefix, "Empty.v64"),
+              FileFailureCode::FileAlreadyExists);
+    EXPECT_EQ(folder.snapshot(),
+              (std::map<std::string, std::string>{{"Empty.v64", ""}, {"b.v64", "more"}}));
+}
+
 TEST_F(RenameFile, FallbackCallsThatFailOnceOrAreInterrupted) {
     using Call = SystemCallFault::Call;
     // 1: no no-replace rename; 2: no hard links either. A failure removes the
@@ -127,26 +201,37 @@ TEST_F(RenameFile, FallbackCallsThatFailOnceOrAreInterrupted) {
 }
 
 TEST_F(RenameFile, AnInterruptedLinkAndUnlinkIsFinished) {
-    // A kill between link and unlink leaves the file under both names.
-    const std::string source = folder.write("a.z64", "data");
-    ASSERT_EQ(::link(source.c_str(), folder.file("Game (USA).v64").c_str()), 0);
+    // A kill between link and unlink leaves the file under both names; the
+    // longest name a folder takes still leaves room for the temporary name.
     folder.write("b.z64", "other");
-    EXPECT_EQ(renameCode(folder.file("b.z64"), prefix, "Game (USA).v64"),
-              FileFailureCode::FileAlreadyExists);
-    EXPECT_EQ(renameCode(source, prefix, "Game (USA).v64"), FileFailureCode::None);
-    EXPECT_EQ(folder.snapshot(),
-              (std::map<std::string, std::string>{{"Game (USA).v64", "data"}, {"b.z64", "other"}}));
+    std::string longest; // of 2-byte characters: the cut must not split one
+    for (int i = 0; i < 125; ++i) {
+        longest += "\xC3\xA9";
+    }
+    for (const std::string& name : {std::string("a.z64"), longest + ".z64"}) {
+        const std::string source = folder.write(name, "data");
+        ASSERT_EQ(::link(source.c_str(), folder.file("Game (USA).v64").c_str()), 0);
+        EXPECT_EQ(renameCode(folder.file("b.z64"), prefix, "Game (USA).v64"),
+                  FileFailureCode::FileAlreadyExists);
+        EXPECT_EQ(renameCode(source, prefix, "Game (USA).v64"), FileFailureCode::None);
+        EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"Game (USA).v64", "data"},
+                                                                         {"b.z64", "other"}}));
+        std::filesystem::remove(folder.file("Game (USA).v64"));
+    }
 }
 
 TEST_F(RenameFile, CaseOnlyRenameOnACaseInsensitiveFileSystem) {
-    const std::string source = folder.write("mario (usa).v64", "data");
     folder.write("b.v64", "second");
-    test::CaseInsensitiveFileSystem caseInsensitive;
-    EXPECT_EQ(renameCode(source, prefix, "Mario (USA).v64"), FileFailureCode::None);
-    EXPECT_EQ(renameCode(folder.file("b.v64"), prefix, "MARIO (usa).v64"),
-              FileFailureCode::FileAlreadyExists);
-    EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"Mario (USA).v64", "data"},
-                                                                     {"b.v64", "second"}}));
+    for (const bool inodePerSpelling : {false, true}) {
+        const std::string source = folder.write("mario (usa).v64", "data");
+        test::CaseInsensitiveFileSystem caseInsensitive(inodePerSpelling);
+        EXPECT_EQ(renameCode(source, prefix, "Mario (USA).v64"), FileFailureCode::None);
+        EXPECT_EQ(renameCode(folder.file("b.v64"), prefix, "MARIO (usa).v64"),
+                  FileFailureCode::FileAlreadyExists);
+        EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{
+                                         {"Mario (USA).v64", "data"}, {"b.v64", "second"}}));
+        std::filesystem::remove(folder.file("Mario (USA).v64"));
+    }
 }
 
 TEST_F(RenameFile, SamePathSucceedsWithoutTouchingTheFile) {
@@ -198,6 +283,7 @@ TEST_F(RenameFile, NamesThatLeaveTheFolderOrHideTheFileAreRefused) {
         {".. (USA).v64", "\".. (USA).v64\" begins with a dot, which would hide the file"},
         {"\"Game\"\r (USA).v64", "\"\"Game\"\\x0D (USA).v64\" holds a control character"},
         {"Del\x7F.v64", "\\x7F.v64\" holds a control character"},
+        {"C1 \xC2\x81.v64", "\\xC2\\x81.v64\" holds a control character"},
     };
     for (const auto& [name, described] : refused) {
         std::string description;
@@ -230,6 +316,17 @@ TEST_F(RenameFile, SystemFailuresMapToTheirCodes) {
     {
         SystemCallFault fault(SystemCallFault::Call::Lstat, EIO);
         EXPECT_EQ(renameCode(source, prefix, "a.v64"), FileFailureCode::DeviceIoError);
+    }
+    // A name the file system cannot store (exFAT through FUSE says ENOENT).
+    for (const int err : {EINVAL, ENOENT}) {
+        using Call = SystemCallFault::Call;
+        SystemCallFault noRenameat2(Call::RenameNoReplace, EINVAL), noLinks(Call::Link, EPERM),
+            refused(Call::CreateExclusive, err);
+        std::string description;
+        EXPECT_EQ(renameCode(source, prefix, "Why?.v64", &description),
+                  FileFailureCode::BadFileName);
+        EXPECT_NE(description.find("refuses the name \"Why?.v64\""), std::string::npos)
+            << description;
     }
     EXPECT_EQ(folder.snapshot(), (std::map<std::string, std::string>{{"a.v64", "data"}}));
 }

@@ -9,10 +9,12 @@
 #include <atomic>
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 #include <utility>
 
 namespace quillmark {
@@ -53,6 +55,9 @@ public:
     }
     void onProposedName(std::string_view name) override {
         events.push_back("proposed " + std::string(name));
+        if (afterFirstProposal) {
+            std::exchange(afterFirstProposal, nullptr)();
+        }
     }
     void onAlreadyRight(std::string_view name) override {
         events.push_back("alreadyRight " + std::string(name));
@@ -61,6 +66,7 @@ public:
     Names events;
     std::vector<std::int32_t> progress;
     std::function<void()> beforeFirstStatus;
+    std::function<void()> afterFirstProposal;
 };
 
 // Counts the opens of one folder's files, from whichever thread makes them,
@@ -374,6 +380,31 @@ TEST_F(BatchRun, ReadsAheadThatARenameOvertookAreMadeAgain) {
     EXPECT_EQ(report.renamedCount, 1);
 }
 
+TEST_F(BatchRun, AFileSwappedAfterItsHeaderWasReadIsNotRenamed) {
+    const std::function<void(const std::string&)> swaps[] = {
+        [&](const std::string& path) {
+            writeRom("other", "WAVE RACE 64"), std::filesystem::rename(roms.file("other"), path);
+        },
+        [&](const std::string& path) {
+            std::filesystem::remove(path), ::mkfifo(path.c_str(), 0600);
+        },
+    };
+    for (const auto& swap : swaps) {
+        writeRom("a.v64", "MARIO KART 64");
+        writeRom("b.v64", "BANJO");
+        recorder.afterFirstProposal = [&] { swap(roms.file("a.v64")); };
+        const BatchReport report =
+            runBatch(identity, roms.path(), folderNames(), NamingStyle::Normal, recorder, nameList);
+        EXPECT_EQ(report.failureCode, 75);
+        EXPECT_NE(report.failureDescription.find("changed after its header was read"),
+                  std::string::npos);
+        EXPECT_NE(report.failureDescription.find(roms.file("a.v64")), std::string::npos);
+        EXPECT_FALSE(test::fileExists(roms.file("Mario Kart 64 (USA).v64")));
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(roms.file("a.v64"))));
+        std::filesystem::remove(roms.file("a.v64"));
+    }
+}
+
 TEST_F(BatchRun, AnOpenAheadThatFailsIsMadeAgainAtItsTurn) {
     writeRom("a.v64", "MARIO KART 64");
     writeRom("b.v64", "BANJO");
@@ -390,17 +421,24 @@ TEST_F(BatchRun, SpecialAndShortFilesAreNoRomImages) {
     ASSERT_EQ(::mkfifo(roms.file("c-pipe").c_str(), 0600), 0);
     // Only the magic: the rest reads as zeros, so a ROM image without a name.
     roms.write("d-magic", std::string("\x80\x37\x12\x40", 4));
+    // A link to an image is passed over, never read or renamed.
+    RomFields banjo;
+    banjo.internalName = "BANJO";
+    ASSERT_EQ(::symlink(lists.write("banjo.v64", romImage(banjo, ByteOrder::Z64)).c_str(),
+                        roms.file("e-link").c_str()),
+              0);
 
     // The listing leaves the pipe out; a pipe in the list (one made after the
     // listing) must not hang the run.
-    const Names names{"a-kart.v64", "b-short", "c-pipe", "d-magic"};
+    const Names names{"a-kart.v64", "b-short", "c-pipe", "d-magic", "e-link"};
     const BatchReport report = run(NamingStyle::Normal, &names);
     EXPECT_EQ(report.outcome, BatchOutcome::Finished);
-    EXPECT_EQ(report.totalFiles, 4);
+    EXPECT_EQ(report.totalFiles, 5);
     EXPECT_EQ(report.romCount, 2);
     EXPECT_EQ(report.renamedCount, 1);
     EXPECT_EQ(report.noNameCount, 1);
-    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "notRom"), 2);
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "notRom"), 3);
+    EXPECT_TRUE(std::filesystem::is_symlink(roms.file("e-link")));
 }
 
 TEST_F(BatchRun, ProgressShowsTheShareDone) {

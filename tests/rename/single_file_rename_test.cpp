@@ -132,6 +132,21 @@ TEST_F(SingleFileRename, VanishedSourceIsReportedAndKeepsTheView) {
     EXPECT_FALSE(test::fileExists(folder.file(std::string(kProposed))));
 }
 
+TEST_F(SingleFileRename, AFileSwappedAfterItWasShownIsShownAgainInsteadOfRenamed) {
+    select("mk.v64", folder.path() + "/");
+    RomFields other;
+    other.internalName = "NOT THE KART";
+    folder.write("mk.v64", romImage(other, ByteOrder::Z64, 4096));
+    const auto files = folder.snapshot();
+    EXPECT_EQ(click().result, RenameResult::FileChanged);
+    EXPECT_EQ(folder.snapshot(), files);
+    EXPECT_TRUE(view.boxes.empty());
+    showIdentifiedFileAgain(view, id, NamingStyle::Normal, nameList);
+    EXPECT_EQ(view.caption(Control::Romname), "NOT THE KART        ");
+    EXPECT_EQ(view.caption(Control::Nameneu), "ROM unknown !");
+    EXPECT_EQ(id.romFilePath, folder.file("mk.v64"));
+}
+
 TEST_F(SingleFileRename, TitleThatIsNoFileNameIsRefusedAndNothingMoves) {
     RomFields slashed;
     slashed.internalName = "SLASHED";

@@ -93,6 +93,17 @@ TEST_F(Identify, UnknownAndDemoTableNames) {
     EXPECT_EQ(id.newFileName, "ROM unknown !");
     EXPECT_FALSE(identify("pause.v64").failure);
     EXPECT_EQ(id.newFileName, "Pause Demo (USA).v64");
+
+    // A record whose title is empty or blank names no file.
+    fields.internalName = "BLANK";
+    folder.write("blank.v64", romImage(fields, ByteOrder::Z64));
+    for (const std::string& record :
+         {nameListLine("BLANK", ""), nameListLine("BLANK", "\" \xA0\t\""),
+          std::string("\"BLANK               \"")}) {
+        folder.write("roms.ini", record);
+        EXPECT_FALSE(identify("blank.v64").titleFound) << record;
+        EXPECT_EQ(id.newFileName, "ROM unknown !");
+    }
 }
 
 TEST_F(Identify, DumpRecordsFirstThenTheDemoTableThenInternalNames) {

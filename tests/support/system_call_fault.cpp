@@ -86,15 +86,20 @@ const Call Call::Open{putFault<&SystemCalls::open>}, Call::Fstat{putFault<&Syste
     Call::Link{putFault<&SystemCalls::link>}, Call::Unlink{putFault<&SystemCalls::unlink>},
     Call::RenameReplacing{putFault<&SystemCalls::renameReplacing>},
     Call::CreateExclusive{putFault<&SystemCalls::createExclusive>},
+    Call::Futimens{putFault<&SystemCalls::futimens>},
     Call::Opendir{putFault<&SystemCalls::opendir>}, Call::Readdir{putFault<&SystemCalls::readdir>};
 
 SystemCallFault::SystemCallFault(Call call, int err, int callsLetThrough, int failures) {
     call.install(saved_, err, callsLetThrough, failures);
 }
 
-CaseInsensitiveFileSystem::CaseInsensitiveFileSystem() {
+CaseInsensitiveFileSystem::CaseInsensitiveFileSystem(bool inodePerSpelling) {
+    inodePerSpelling_ = inodePerSpelling;
     systemCalls().lstat = [](const char* path, struct stat* st) {
-        return realSystemCalls().lstat(reached(path).c_str(), st);
+        const std::string entry = reached(path);
+        const int result = realSystemCalls().lstat(entry.c_str(), st);
+        st->st_ino ^= inodePerSpelling_ && entry != path ? 0x5A5A : 0;
+        return result;
     };
     // A name that reaches an entry is taken; a new entry keeps its spelling.
     systemCalls().renameNoReplace = [](const char* from, const char* to) {

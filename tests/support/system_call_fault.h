@@ -19,7 +19,7 @@ class SystemCallFault : SavedSystemCalls {
 public:
     struct Call {
         static const Call Open, Fstat, Read, Lstat, RenameNoReplace, Link, Unlink, RenameReplacing,
-            CreateExclusive, Opendir, Readdir;
+            CreateExclusive, Futimens, Opendir, Readdir;
         void (*install)(const SystemCalls& before, int err, int callsLetThrough, int failures);
     };
 
@@ -28,9 +28,12 @@ public:
 
 // A case-insensitive, case-preserving file system (as on Windows and macOS) for
 // lstat and the no-replace rename while the object lives: a name reaches the
-// entry of its folder that equals it but for ASCII letter case.
+// entry of its folder that equals it but for ASCII letter case. With
+// `inodePerSpelling`, lstat gives each spelling an inode of its own, as exFAT
+// through FUSE does.
 struct CaseInsensitiveFileSystem : SavedSystemCalls {
-    CaseInsensitiveFileSystem();
+    explicit CaseInsensitiveFileSystem(bool inodePerSpelling = false);
+    static inline bool inodePerSpelling_ = false;
 };
 
 } // namespace quillmark::test

@@ -14,6 +14,7 @@ std::string_view resultName(RenameResult result) {
     case RenameResult::Renamed:
         return "renamed";
     case RenameResult::Failed:
+    case RenameResult::FileChanged:
         return "failed";
     case RenameResult::Nothing:
         break;
