@@ -53,6 +53,7 @@ const SystemCalls realCalls{
     .open = openCall,
     .fstat = ::fstat,
     .read = ::read,
+    .pread = ::pread,
     .close = ::close,
     .lstat = ::lstat,
     .stat = ::stat,

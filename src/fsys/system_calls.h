@@ -18,6 +18,7 @@ struct SystemCalls {
     int (*open)(const char* path, int flags);
     int (*fstat)(int fd, struct stat* st);
     ssize_t (*read)(int fd, void* buffer, size_t size);
+    ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
     int (*close)(int fd);
     int (*lstat)(const char* path, struct stat* st);
     int (*stat)(const char* path, struct stat* st);
