@@ -51,14 +51,14 @@ private:
     const std::string& path_;
 };
 
-// What libarchive's callbacks read from: one block at a time, so that one
-// call for data decompresses at most one block of the member.
+// What libarchive's callbacks read from: 4 KiB at a time, so that one call
+// for data decompresses at most that much of the member's compressed bytes.
 struct Client {
     explicit Client(DescriptorSource& from) : source(from) {}
 
     DescriptorSource& source;
     std::uint64_t position = 0;
-    std::vector<std::uint8_t> block = std::vector<std::uint8_t>(16u << 10);
+    std::vector<std::uint8_t> block = std::vector<std::uint8_t>(4u << 10);
     std::optional<FileFailure> failure; // a failure of the file, not of the archive
 };
 
