@@ -736,7 +736,8 @@ ArchiveLayout surveyZip(ArchiveSource& source, bool emptyArchive) {
     }
     // The one entry must fill the directory up to its end record: libarchive
     // reads entries until it meets that record, whatever the count says.
-    require(directory.size >= 46 && directory.offset + directory.size == directory.end);
+    require(directory.size >= 46 && directory.size <= 46 + 3 * 0xFFFFu &&
+            directory.offset + directory.size == directory.end);
     const Bytes central = readExactly(source, directory.offset, directory.size);
     require(signatureAt(central, 0) == kCentralSignature);
     const std::size_t nameLength = static_cast<std::size_t>(little(&central[28], 2));
