@@ -244,7 +244,8 @@ Folder readFolder(Cursor& in) {
         outStreams += coderOut;
         folder.coders.push_back(std::move(coder));
     }
-    require(outStreams >= 1 && outStreams <= 32 && inStreams >= outStreams - 1);
+    // Every output but the last feeds an input, and at least one input is packed.
+    require(outStreams >= 1 && outStreams <= 32 && inStreams >= outStreams && inStreams <= 32);
     std::vector<bool> bound(static_cast<std::size_t>(outStreams));
     for (std::uint64_t i = 0; i + 1 < outStreams; ++i) {
         in.number(); // the input this output feeds
@@ -252,8 +253,7 @@ Folder readFolder(Cursor& in) {
         require(output < outStreams);
         bound[static_cast<std::size_t>(output)] = true;
     }
-    const std::uint64_t packed = inStreams - (outStreams - 1);
-    require(packed >= 1);
+    const std::uint64_t packed = inStreams - outStreams + 1;
     if (packed > 1) {
         for (std::uint64_t i = 0; i < packed; ++i) {
             in.number();
