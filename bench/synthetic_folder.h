@@ -34,6 +34,17 @@ std::size_t syntheticRecordCount(std::size_t count, std::size_t minimumRecords);
 // Creates `folder` with the `count` files. Throws std::runtime_error on failure.
 void createSyntheticFolder(const std::string& folder, std::size_t count);
 
+// The archive name of synthetic file `index` ("rom0000001.z64" -> "rom0000001.zip").
+std::string zippedName(std::size_t index);
+
+// Creates `folder` with `count` zip archives, one for each synthetic file:
+// a single deflated member under the file's name, `memberSize` bytes long,
+// that starts with the file's bytes, goes on with 32 KiB that do not
+// compress (as the start of a ROM image would) and ends in zeros. Throws
+// std::runtime_error on failure.
+void createZippedFolder(const std::string& folder, std::size_t count,
+                        std::size_t memberSize = std::size_t{1} << 20);
+
 // Removes the folder and everything in it.
 void removeFolder(const std::string& folder);
 

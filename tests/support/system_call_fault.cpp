@@ -81,7 +81,8 @@ std::string reached(const char* path) {
 
 using Call = SystemCallFault::Call;
 const Call Call::Open{putFault<&SystemCalls::open>}, Call::Fstat{putFault<&SystemCalls::fstat>},
-    Call::Read{putFault<&SystemCalls::read>}, Call::Lstat{putFault<&SystemCalls::lstat>},
+    Call::Read{putFault<&SystemCalls::read>}, Call::Pread{putFault<&SystemCalls::pread>},
+    Call::Lstat{putFault<&SystemCalls::lstat>},
     Call::RenameNoReplace{putFault<&SystemCalls::renameNoReplace>},
     Call::Link{putFault<&SystemCalls::link>}, Call::Unlink{putFault<&SystemCalls::unlink>},
     Call::RenameReplacing{putFault<&SystemCalls::renameReplacing>},

@@ -18,8 +18,8 @@ struct SavedSystemCalls {
 class SystemCallFault : SavedSystemCalls {
 public:
     struct Call {
-        static const Call Open, Fstat, Read, Lstat, RenameNoReplace, Link, Unlink, RenameReplacing,
-            CreateExclusive, Futimens, Opendir, Readdir;
+        static const Call Open, Fstat, Read, Pread, Lstat, RenameNoReplace, Link, Unlink,
+            RenameReplacing, CreateExclusive, Futimens, Opendir, Readdir;
         void (*install)(const SystemCalls& before, int err, int callsLetThrough, int failures);
     };
 
