@@ -5,10 +5,10 @@
 // checks run, byte 1 picks the record or the length, the rest is the file.
 
 #include "fsys/file_failure.h"
-#include "fsys/name_list_records.h"
 #include "fuzz_support.h"
 #include "romid/header_text.h"
 #include "romid/name_list.h"
+#include "romid/name_list_records.h"
 
 #include <algorithm>
 #include <cctype>

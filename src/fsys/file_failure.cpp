@@ -1,7 +1,6 @@
 #include "file_failure.h"
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace quillmark {
@@ -37,42 +36,49 @@ std::string_view failureText(FileFailureCode code) {
     return "Path/File access error";
 }
 
-FileFailureCode failureCodeForErrno(int err) {
-    switch (err) {
-    case EEXIST:
-    case ENOTEMPTY:
-        return FileFailureCode::FileAlreadyExists;
-    case EACCES:
-    case EPERM:
-    case EROFS:
-        return FileFailureCode::PermissionDenied;
-    case ENOENT:
-        return FileFailureCode::FileNotFound;
-    case ENOTDIR:
-        return FileFailureCode::PathNotFound;
-    case ENAMETOOLONG:
-    case EINVAL:
-        return FileFailureCode::BadFileName;
-    case EXDEV:
-        return FileFailureCode::DifferentDrive;
-    case ENXIO:
-    case ENODEV:
-#ifdef ENOMEDIUM
-    case ENOMEDIUM:
-#endif
-        return FileFailureCode::DiskNotReady;
-    case EIO:
-        return FileFailureCode::DeviceIoError;
-    default:
+FileFailureCode failureCodeFor(std::error_code error) {
+    const std::error_condition condition = error.default_error_condition();
+    if (condition.category() != std::generic_category()) {
         return FileFailureCode::PathFileAccessError;
     }
+    switch (static_cast<std::errc>(condition.value())) {
+    case std::errc::file_exists:
+    case std::errc::directory_not_empty:
+        return FileFailureCode::FileAlreadyExists;
+    case std::errc::permission_denied:
+    case std::errc::operation_not_permitted:
+    case std::errc::read_only_file_system:
+        return FileFailureCode::PermissionDenied;
+    case std::errc::no_such_file_or_directory:
+        return FileFailureCode::FileNotFound;
+    case std::errc::not_a_directory:
+        return FileFailureCode::PathNotFound;
+    case std::errc::filename_too_long:
+    case std::errc::invalid_argument:
+        return FileFailureCode::BadFileName;
+    case std::errc::cross_device_link:
+        return FileFailureCode::DifferentDrive;
+    case std::errc::no_such_device_or_address:
+    case std::errc::no_such_device:
+        return FileFailureCode::DiskNotReady;
+    case std::errc::io_error:
+        return FileFailureCode::DeviceIoError;
+    default:
+        break;
+    }
+#ifdef ENOMEDIUM
+    if (condition.value() == ENOMEDIUM) {
+        return FileFailureCode::DiskNotReady;
+    }
+#endif
+    return FileFailureCode::PathFileAccessError;
 }
 
-FileFailure failureFromErrno(int err, std::string_view path) {
-    const FileFailureCode code = failureCodeForErrno(err);
+FileFailure failureFromError(std::error_code error, std::string_view path) {
+    const FileFailureCode code = failureCodeFor(error);
     std::string description(failureText(code));
     description += " (";
-    description += std::strerror(err);
+    description += error.message();
     description += ")";
     if (!path.empty()) {
         description += ": ";

@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace quillmark {
 
@@ -42,11 +43,16 @@ private:
 // The short text of a code ("File already exists").
 std::string_view failureText(FileFailureCode code);
 
-// Maps an errno value onto a code.
-FileFailureCode failureCodeForErrno(int err);
+// Maps a system error onto a code.
+FileFailureCode failureCodeFor(std::error_code error);
 
-// A failure for errno `err` while working on `path`: the code's text, then the
+// A failure for `error` while working on `path`: the code's text, then the
 // system's own message and the path, so the user sees what went wrong where.
-FileFailure failureFromErrno(int err, std::string_view path);
+FileFailure failureFromError(std::error_code error, std::string_view path);
+
+// The same for an errno value.
+inline FileFailure failureFromErrno(int err, std::string_view path) {
+    return failureFromError(std::error_code(err, std::generic_category()), path);
+}
 
 } // namespace quillmark

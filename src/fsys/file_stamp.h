@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
 
 namespace quillmark {
 
@@ -20,8 +19,6 @@ struct FileStamp {
 
     bool operator==(const FileStamp&) const = default;
 };
-
-FileStamp stampOf(const struct stat& st);
 
 // Whether a path's last part is followed when it is a symbolic link.
 enum class LinkMode { Follow, NoFollow };

@@ -1,11 +1,10 @@
 #pragma once
 
-#include "file_handle.h"
+#include "file_stamp.h"
 #include "header_bytes.h"
 
 #include <cstdint>
 #include <string>
-#include <sys/stat.h>
 
 namespace quillmark {
 
@@ -21,9 +20,12 @@ class OpenedHeaderFile {
 public:
     // Throws FileFailure when the file cannot be opened.
     explicit OpenedHeaderFile(const std::string& path, LinkMode links = LinkMode::Follow);
+    ~OpenedHeaderFile();
+    OpenedHeaderFile(const OpenedHeaderFile&) = delete;
+    OpenedHeaderFile& operator=(const OpenedHeaderFile&) = delete;
 
-    std::uint64_t device() const { return static_cast<std::uint64_t>(status_.st_dev); }
-    std::uint64_t inode() const { return static_cast<std::uint64_t>(status_.st_ino); }
+    std::uint64_t device() const { return stamp_.device; }
+    std::uint64_t inode() const { return stamp_.inode; }
 
     // Asks the system to start fetching the header of a regular file and
     // returns at once; true when it was cached already (or is no regular
@@ -35,8 +37,9 @@ public:
     HeaderBytes read(const std::string& path) const;
 
 private:
-    struct stat status_ {};
-    FileHandle file_;
+    int fd_ = -1; // none for a link passed over
+    FileStamp stamp_;
+    bool regularFile_ = false;
 };
 
 } // namespace quillmark

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fsys/name_list_records.h"
 #include "fsys/text_file.h"
+#include "romid/name_list_records.h"
 #include "romid/rom_identity.h"
 
 #include <cstddef>

@@ -1,11 +1,10 @@
 #include "name_list_place.h"
 
 #include "fsys/file_failure.h"
-#include "fsys/system_calls.h"
+#include "fsys/paths.h"
 #include "romid/name_list.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -52,17 +51,6 @@ std::vector<std::string> systemDataFolders() {
     return folders;
 }
 
-// The folder the running program was started from, or "" where it cannot be told.
-std::string programFolder() {
-    std::string target(4096, '\0');
-    const ssize_t n = systemCalls().readlink("/proc/self/exe", target.data(), target.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) {
-        return "";
-    }
-    target.resize(static_cast<std::size_t>(n));
-    return fs::path(target).parent_path().string();
-}
-
 std::string listIn(const std::string& dataFolder) {
     return (fs::path(dataFolder) / kDataFolderName / kNameListFile).lexically_normal().string();
 }
@@ -86,7 +74,7 @@ std::vector<std::string> nameListPlaces() {
     for (const std::string& folder : systemDataFolders()) {
         add(listIn(folder));
     }
-    if (const std::string program = programFolder(); !program.empty()) {
+    if (const std::string program = runningProgramFolder(); !program.empty()) {
         add(listIn(program + "/../share"));
     }
     return places;
@@ -96,10 +84,8 @@ NameListPlace findNameList() {
     NameListPlace place;
     place.searched = nameListPlaces();
     for (const std::string& candidate : place.searched) {
-        struct stat st {};
         // Only a name that is not there at all lets the search go on.
-        if (retryInterrupted([&] { return systemCalls().lstat(candidate.c_str(), &st); }) == 0 ||
-            (errno != ENOENT && errno != ENOTDIR)) {
+        if (!isAbsent(candidate)) {
             place.path = candidate;
             break;
         }

@@ -1,6 +1,6 @@
 #include "fsys/file_failure.h"
+#include "fsys/posix/system_calls.h"
 #include "fsys/rename_file.h"
-#include "fsys/system_calls.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 

@@ -1,4 +1,4 @@
-#include "fsys/system_calls.h"
+#include "fsys/posix/system_calls.h"
 #include "rename/fake_view.h"
 #include "rename/single_file_view.h"
 #include "support/system_call_fault.h"

@@ -1,5 +1,5 @@
 #include "fsys/file_failure.h"
-#include "fsys/system_calls.h"
+#include "fsys/posix/system_calls.h"
 #include "fsys/text_file.h"
 #include "romid/name_list.h"
 #include "romid/name_list_place.h"

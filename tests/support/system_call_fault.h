@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fsys/system_calls.h"
+#include "fsys/posix/system_calls.h"
 
 namespace quillmark::test {
 

@@ -1,7 +1,7 @@
-#include "fsys/name_list_records.h"
 #include "names/facts_table.h"
 #include "names/name_list_build.h"
 #include "names/name_list_summary.h"
+#include "romid/name_list_records.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

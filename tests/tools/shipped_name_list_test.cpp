@@ -1,4 +1,3 @@
-#include "fsys/name_list_records.h"
 #include "names/facts_table.h"
 #include "names/name_list_build.h"
 #include "romid/country.h"
@@ -7,6 +6,7 @@
 #include "romid/header_text.h"
 #include "romid/identify.h"
 #include "romid/name_list.h"
+#include "romid/name_list_records.h"
 #include "support/portable_file_name.h"
 
 #include <gtest/gtest.h>

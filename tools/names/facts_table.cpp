@@ -1,7 +1,7 @@
 #include "facts_table.h"
 
-#include "fsys/name_list_records.h"
 #include "romid/header_text.h"
+#include "romid/name_list_records.h"
 
 #include <algorithm>
 #include <fstream>

@@ -18,10 +18,10 @@
 
 #include "cartridge_header.h"
 #include "facts_table.h"
-#include "fsys/name_list_records.h"
 #include "name_list_build.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
+#include "romid/name_list_records.h"
 
 #include <cstdio>
 #include <filesystem>

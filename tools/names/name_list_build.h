@@ -1,7 +1,7 @@
 #pragma once
 
 #include "facts_table.h"
-#include "fsys/name_list_records.h"
+#include "romid/name_list_records.h"
 
 #include <cstddef>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "fsys/archive_layout.h"
 #include "fsys/file_failure.h"
-#include "fsys/file_handle.h"
-#include "fsys/system_calls.h"
+#include "fsys/posix/file_handle.h"
+#include "fsys/posix/system_calls.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -1,14 +1,19 @@
 #pragma once
 
-#include "file_failure.h"
-#include "file_stamp.h"
-#include "system_calls.h"
+#include "fsys/file_failure.h"
+#include "fsys/file_stamp.h"
+#include "fsys/posix/system_calls.h"
 
 #include <cerrno>
 #include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <utility>
 
 namespace quillmark {
+
+// The stamp of a file whose status was read.
+FileStamp stampOf(const struct stat& st);
 
 // Closes the descriptor however the operation ends.
 class FileHandle {
@@ -45,6 +50,8 @@ public:
     FileHandle& operator=(const FileHandle&) = delete;
 
     int fd() const { return fd_; }
+    // Hands the descriptor over: the caller closes it.
+    int release() { return std::exchange(fd_, -1); }
 
 private:
     int fd_;

@@ -1,7 +1,8 @@
-#include "file_stamp.h"
+#include "fsys/file_stamp.h"
 
-#include "file_failure.h"
-#include "system_calls.h"
+#include "fsys/file_failure.h"
+#include "fsys/posix/file_handle.h"
+#include "fsys/posix/system_calls.h"
 
 #include <cerrno>
 

@@ -1,4 +1,4 @@
-#include "system_calls.h"
+#include "fsys/posix/system_calls.h"
 
 #include <cstdio>
 #include <fcntl.h>

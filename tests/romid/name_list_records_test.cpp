@@ -1,4 +1,4 @@
-#include "fsys/name_list_records.h"
+#include "romid/name_list_records.h"
 
 #include <gtest/gtest.h>
 

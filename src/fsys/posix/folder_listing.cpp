@@ -1,8 +1,8 @@
-#include "folder_listing.h"
+#include "fsys/folder_listing.h"
 
-#include "file_failure.h"
-#include "paths.h"
-#include "system_calls.h"
+#include "fsys/file_failure.h"
+#include "fsys/paths.h"
+#include "fsys/posix/system_calls.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,9 +1,10 @@
-#include "rename_file.h"
+#include "fsys/rename_file.h"
 
-#include "file_failure.h"
-#include "file_stamp.h"
-#include "paths.h"
-#include "system_calls.h"
+#include "fsys/file_failure.h"
+#include "fsys/file_stamp.h"
+#include "fsys/paths.h"
+#include "fsys/posix/file_handle.h"
+#include "fsys/posix/system_calls.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -1,20 +1,30 @@
-#include "header_file.h"
+#include "fsys/header_file.h"
 
-#include "file_failure.h"
-#include "file_handle.h"
-#include "system_calls.h"
+#include "fsys/file_failure.h"
+#include "fsys/posix/file_handle.h"
+#include "fsys/posix/system_calls.h"
 
 #include <cerrno>
 #include <fcntl.h>
 
 namespace quillmark {
 
-OpenedHeaderFile::OpenedHeaderFile(const std::string& path, LinkMode links)
-    : file_(path, status_, links) {}
+OpenedHeaderFile::OpenedHeaderFile(const std::string& path, LinkMode links) {
+    struct stat status {};
+    FileHandle file(path, status, links);
+    stamp_ = stampOf(status);
+    regularFile_ = S_ISREG(status.st_mode);
+    fd_ = file.release();
+}
+
+OpenedHeaderFile::~OpenedHeaderFile() {
+    if (fd_ >= 0) {
+        systemCalls().close(fd_);
+    }
+}
 
 bool OpenedHeaderFile::prefetch() const {
-    return !S_ISREG(status_.st_mode) ||
-           systemCalls().prefetch(file_.fd(), static_cast<off_t>(kHeaderSize)) == 1;
+    return !regularFile_ || systemCalls().prefetch(fd_, static_cast<off_t>(kHeaderSize)) == 1;
 }
 
 HeaderBytes readHeaderBytes(const std::string& path, LinkMode links) {
@@ -24,8 +34,8 @@ HeaderBytes readHeaderBytes(const std::string& path, LinkMode links) {
 HeaderBytes OpenedHeaderFile::read(const std::string& path) const {
     const SystemCalls& sys = systemCalls();
     HeaderBytes header;
-    header.regularFile = S_ISREG(status_.st_mode);
-    header.stamp = stampOf(status_);
+    header.regularFile = regularFile_;
+    header.stamp = stamp_;
     if (!header.regularFile) {
         return header;
     }
@@ -33,8 +43,7 @@ HeaderBytes OpenedHeaderFile::read(const std::string& path) const {
     // only guards against a short read on network file systems.
     while (header.length < kHeaderSize) {
         const ssize_t n = retryInterrupted([&] {
-            return sys.read(file_.fd(), header.bytes.data() + header.length,
-                            kHeaderSize - header.length);
+            return sys.read(fd_, header.bytes.data() + header.length, kHeaderSize - header.length);
         });
         if (n < 0) {
             throw failureFromErrno(errno, path);

@@ -1,8 +1,8 @@
-#include "text_file.h"
+#include "fsys/text_file.h"
 
-#include "file_failure.h"
-#include "file_handle.h"
-#include "system_calls.h"
+#include "fsys/file_failure.h"
+#include "fsys/posix/file_handle.h"
+#include "fsys/posix/system_calls.h"
 
 #include <cerrno>
 #include <chrono>
