@@ -14,9 +14,10 @@
 //                                                to time or measure a run elsewhere
 
 #include "bench_support.h"
+#include "core/batch_run.h"
 #include "fsys/folder_listing.h"
-#include "rename/batch_run.h"
 #include "synthetic_folder.h"
+#include "ui/presenter/header_texts.h"
 
 #include <algorithm>
 #include <chrono>
@@ -43,9 +44,13 @@ using namespace quillmark::bench;
 // Stands in for the window: takes every notification, does next to nothing.
 class CountingObserver : public BatchObserver {
 public:
-    void onProgress(std::int32_t value) override { last += value; }
-    void onStatus(std::string_view text) override { last += text.size(); }
-    void onProposedName(std::string_view name) override { last += name.size(); }
+    void fileStarted(std::size_t index, std::string_view fileName) override {
+        last += static_cast<std::int64_t>(index + fileName.size());
+    }
+    void fileIdentified(std::size_t /*index*/, const RomHeader& /*rom*/,
+                        const TitleLookup& /*title*/, const ProposedName& name) override {
+        last += static_cast<std::int64_t>(name.name.size());
+    }
 
     std::int64_t last = 0;
 };
@@ -97,10 +102,10 @@ public:
         const Clock::time_point listStart = Clock::now();
         const std::vector<std::string> names = listFolderFiles(folder_);
         const Clock::time_point start = Clock::now();
-        RomIdentity identity;
         CountingObserver observer;
         const BatchReport report =
-            runBatch(identity, folder_, names, NamingStyle::Normal, observer, nameList_);
+            runBatch(folder_, names, NamingRule{NamingStyle::Normal, batchCountrySuffix}, observer,
+                     nameList_);
         const Clock::time_point end = Clock::now();
         listingSeconds = seconds(listStart, start);
         if (report.outcome != BatchOutcome::Finished ||

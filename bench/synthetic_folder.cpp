@@ -2,7 +2,7 @@
 
 #include "archive_writer.h"
 #include "names/cartridge_header.h"
-#include "romid/country.h"
+#include "ui/presenter/header_texts.h"
 
 #include <algorithm>
 #include <array>
@@ -91,8 +91,7 @@ SyntheticFile syntheticFile(std::size_t index) {
         const std::uint8_t country = kCountries[slot % kCountries.size()];
         file.bytes = header(gameKey(record), crc1, country, swapped);
         file.looksUpName = true;
-        const std::string proposed =
-            gameTitle(record) + countrySuffix(country, SuffixSet::Batch) + ".v64";
+        const std::string proposed = gameTitle(record) + batchCountrySuffix(country) + ".v64";
         if (kind == 8) {
             file.name = proposed;
         } else {
@@ -104,7 +103,7 @@ SyntheticFile syntheticFile(std::size_t index) {
         if (group < kTitledDemos) {
             const DemoRow& row = kDemoRows[group];
             file.bytes = header(row.internalName, row.crc1, 'E', swapped);
-            file.target = std::string(row.title) + countrySuffix('E', SuffixSet::Batch) + ".v64";
+            file.target = std::string(row.title) + batchCountrySuffix('E') + ".v64";
         } else {
             file.bytes = header("Test Program", crc1, 'E', swapped); // a CRC1 the table lacks
         }

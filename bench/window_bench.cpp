@@ -8,13 +8,14 @@
 //                default: 5 runs, a batch of 10000 files, a list of 100000
 
 #include "bench_support.h"
+#include "core/batch_run.h"
 #include "fsys/folder_listing.h"
-#include "rename/batch_run.h"
-#include "rename/message_boxes.h"
 #include "synthetic_folder.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
 #include "ui/form1.h"
+#include "ui/presenter/header_texts.h"
+#include "ui/presenter/message_boxes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -129,11 +130,10 @@ void timeBatch(const std::string& root, std::size_t count, int runs) {
     const auto corePass = [&] {
         const std::string folder = freshFolder(root, count, pass++);
         const std::vector<std::string> names = listFolderFiles(folder);
-        RomIdentity identity;
         BatchObserver silent;
         const Clock::time_point start = Clock::now();
-        const BatchReport report =
-            runBatch(identity, folder, names, NamingStyle::Normal, silent, nameList);
+        const BatchReport report = runBatch(
+            folder, names, NamingRule{NamingStyle::Normal, batchCountrySuffix}, silent, nameList);
         alone.push_back(secondsSince(start));
         if (report.outcome != BatchOutcome::Finished) {
             throw std::runtime_error("runBatch ended with " + report.failureDescription);

@@ -1,57 +1,31 @@
 #include "country.h"
 
-#include "romid/header_text.h"
-
 #include <string_view>
 
 namespace quillmark {
 
 namespace {
 
-struct CountryRow {
+struct CountrySuffix {
     char letter;
-    std::string_view display;
-    std::string_view singleFileSuffix;
-    std::string_view batchSuffix;
+    std::string_view suffix;
 };
 
-constexpr CountryRow kNamedCountries[] = {
-    {'D', "D = Europe, Germany (Pal)", " (Euro - Germany)", " (Euro - Deutschland)"},
-    {'E', "E = USA (NTSC)", " (USA)", " (USA)"},
-    {'F', "F = Europe, Frankreich (Pal)", " (Euro - France)", " (Euro - Frankreich)"},
-    {'I', "I = Europe, Italien (Pal)", " (Euro - Italy)", " (Euro - Italien)"},
-    {'J', "J = Japan", " (JAP)", " (JAP)"},
-    {'P', "P = Europe (PAL)", " (Euro)", " (Euro)"},
-    {'U', "U = Australia (PAL)", " (Australia)", " (Australien)"},
+constexpr CountrySuffix kSuffixes[] = {
+    {'D', " (Euro - Germany)"}, {'E', " (USA)"}, {'F', " (Euro - France)"},
+    {'I', " (Euro - Italy)"},   {'J', " (JAP)"}, {'P', " (Euro)"},
+    {'U', " (Australia)"},
 };
-
-const CountryRow* namedCountry(std::uint8_t country) {
-    for (const CountryRow& row : kNamedCountries) {
-        if (static_cast<std::uint8_t>(row.letter) == country) {
-            return &row;
-        }
-    }
-    return nullptr;
-}
 
 } // namespace
 
-std::string countryDisplayText(std::uint8_t country) {
-    if (const CountryRow* row = namedCountry(country)) {
-        return std::string(row->display);
+std::string countrySuffix(std::uint8_t country) {
+    for (const CountrySuffix& row : kSuffixes) {
+        if (static_cast<std::uint8_t>(row.letter) == country) {
+            return std::string(row.suffix);
+        }
     }
-    if (country >= 'A' && country <= 'Z') {
-        return std::string(1, static_cast<char>(country)) + " = ?";
-    }
-    return "Hex " + hexText(country) + "   = ?";
-}
-
-std::string countrySuffix(std::uint8_t country, SuffixSet set) {
-    const CountryRow* row = namedCountry(country);
-    if (row == nullptr) {
-        return {};
-    }
-    return std::string(set == SuffixSet::Batch ? row->batchSuffix : row->singleFileSuffix);
+    return {};
 }
 
 } // namespace quillmark

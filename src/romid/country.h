@@ -5,15 +5,8 @@
 
 namespace quillmark {
 
-// Which column of suffixes: the single-file view's English country words, or
-// the batch run's German ones (they differ for D, F, I and U only).
-enum class SuffixSet { SingleFile, Batch };
-
-// "E = USA (NTSC)", "A = ?", or "Hex 65   = ?" for a byte that is no upper-case letter.
-std::string countryDisplayText(std::uint8_t country);
-
-// " (USA)", " (Euro - Germany)" / " (Euro - Deutschland)", or "" for a country
-// without a suffix.
-std::string countrySuffix(std::uint8_t country, SuffixSet set);
+// The file-name suffix of a cartridge's country byte: " (USA)",
+// " (Euro - Germany)", or "" for a country without one.
+std::string countrySuffix(std::uint8_t country);
 
 } // namespace quillmark

@@ -1,5 +1,7 @@
 #include "demo_table.h"
 
+#include "romid/header_text.h"
+
 namespace quillmark {
 
 namespace {
@@ -10,7 +12,10 @@ struct DemoRow {
     std::string_view title;
 };
 
-// In search order. Names are padded to 20 characters; CRC1 texts are unpadded hex.
+// In search order. Names are padded to 20 characters. A row's CRC1 is given as
+// the CRC1's bytes in hex without leading zeros, joined, and a header matches
+// when its CRC1 gives the same text: "933DD17" stands for 9303DD17 as much as
+// for 0933DD17, as the table has always matched.
 constexpr DemoRow kDemoRows[] = {
     {"Test Program        ", "1EDA4DE0", "Xtralife Dextrose Demo"},
     {"Test Program        ", "933DD17", "Soncrap Golden Eye Intro"},
@@ -27,7 +32,11 @@ constexpr DemoRow kDemoRows[] = {
 
 } // namespace
 
-DemoResult lookUpDemo(std::string_view internalName, std::string_view crc1Text) {
+DemoResult lookUpDemo(std::string_view internalName, std::uint32_t crc1) {
+    std::string crc1Text;
+    for (int shift = 24; shift >= 0; shift -= 8) {
+        crc1Text += hexText(static_cast<std::uint8_t>(crc1 >> shift));
+    }
     DemoResult result;
     for (const DemoRow& row : kDemoRows) {
         if (row.internalName != internalName) {

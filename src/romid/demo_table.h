@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace quillmark {
@@ -16,8 +17,8 @@ struct DemoResult {
     std::string_view title;
 };
 
-// Internal names shared by several demos, told apart by their CRC1 text.
-DemoResult lookUpDemo(std::string_view internalName, std::string_view crc1Text);
+// Internal names shared by several demos, told apart by their CRC1.
+DemoResult lookUpDemo(std::string_view internalName, std::uint32_t crc1);
 
 // True for the four names the table covers; the name list is never asked for them.
 bool isDemoTableName(std::string_view internalName);

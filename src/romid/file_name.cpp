@@ -21,32 +21,18 @@ std::string ultraHleName(std::string_view name) {
     return result;
 }
 
-NameMarker settleMarker(RomIdentity& identity) {
-    const bool noInternalName = !identity.internalName.empty() && identity.internalName[0] == '\0';
-    if (identity.newFileName.empty() && !noInternalName) {
-        identity.romUnknown = true;
-        identity.newFileName = kRomUnknownMarker;
-        return NameMarker::RomUnknown;
+ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const NamingRule& rule) {
+    ProposedName proposed;
+    if (!rom.hasInternalName()) {
+        proposed.kind = NameKind::NoInternalName;
+    } else if (title.source != TitleSource::None) {
+        proposed.kind = NameKind::Name;
+        proposed.name = composeFileName(title.title, rule.suffix(rom.country));
+        if (rule.style == NamingStyle::UltraHle) {
+            proposed.name = ultraHleName(proposed.name);
+        }
     }
-    if (noInternalName) {
-        identity.romUnknown = true;
-        identity.newFileName = kNoInternalNameMarker;
-        return NameMarker::NoInternalName;
-    }
-    identity.romUnknown = false;
-    return NameMarker::None;
-}
-
-void applyNamingStyle(RomIdentity& identity, NamingStyle style) {
-    if (style == NamingStyle::UltraHle) {
-        identity.newFileName = ultraHleName(identity.newFileName);
-    }
-}
-
-bool settleNewFileName(RomIdentity& identity, NamingStyle style) {
-    settleMarker(identity);
-    applyNamingStyle(identity, style);
-    return !identity.romUnknown;
+    return proposed;
 }
 
 } // namespace quillmark

@@ -1,16 +1,25 @@
 #pragma once
 
-#include "romid/rom_identity.h"
+#include "romid/country.h"
+#include "romid/rom_header.h"
+#include "romid/title_lookup.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace quillmark {
 
-inline constexpr std::string_view kRomUnknownMarker = "ROM unknown !";
-inline constexpr std::string_view kNoInternalNameMarker =
-    "- ROM can not be identified ! No internal name -";
 inline constexpr std::string_view kRomExtension = ".v64";
+
+// How a proposed name is written: spaces kept, or spaces as underscores.
+enum class NamingStyle { Normal, UltraHle };
+
+// How names are made: the style, and the suffix a country byte gives.
+struct NamingRule {
+    NamingStyle style = NamingStyle::Normal;
+    std::string (*suffix)(std::uint8_t country) = countrySuffix;
+};
 
 // Title, suffix and ".v64", joined as they are: no separator, no trimming.
 std::string composeFileName(std::string_view fullTitle, std::string_view countrySuffix);
@@ -18,18 +27,21 @@ std::string composeFileName(std::string_view fullTitle, std::string_view country
 // Every space becomes an underscore; every other character stays.
 std::string ultraHleName(std::string_view name);
 
-// Which marker, if any, stands in place of a name.
-enum class NameMarker { None, RomUnknown, NoInternalName };
+// What a ROM image may be named, or why it may not.
+enum class NameKind {
+    Name,           // a title was found
+    Unknown,        // no title
+    NoInternalName, // the internal name is empty (starts with NUL), whatever was found
+};
 
-// First half of settling: puts a marker into newFileName where no name can be
-// offered and sets romUnknown. A name starting with NUL gets the no-name
-// marker even when a title was found.
-NameMarker settleMarker(RomIdentity& identity);
+struct ProposedName {
+    NameKind kind = NameKind::Unknown;
+    std::string name; // in the rule's style; empty unless kind is Name
 
-// Second half: the naming style, applied to markers too.
-void applyNamingStyle(RomIdentity& identity, NamingStyle style);
+    bool operator==(const ProposedName&) const = default;
+};
 
-// Both halves; returns whether a rename may be offered (romUnknown false).
-bool settleNewFileName(RomIdentity& identity, NamingStyle style);
+// The name for a header and its title under `rule`.
+ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const NamingRule& rule);
 
 } // namespace quillmark

@@ -39,8 +39,8 @@ std::optional<DumpId> parseDumpKey(std::string_view key) {
     return DumpId{*crc1, *crc2, static_cast<std::uint8_t>(*country)};
 }
 
-DumpId dumpIdOf(const RomIdentity& identity) {
-    return DumpId{identity.crc1, identity.crc2, identity.headerBytes[kCountryByteIndex]};
+DumpId dumpIdOf(const RomHeader& rom) {
+    return DumpId{rom.crc1, rom.crc2, rom.country};
 }
 
 std::size_t NameList::DumpIdHash::operator()(const DumpId& id) const noexcept {
@@ -48,13 +48,11 @@ std::size_t NameList::DumpIdHash::operator()(const DumpId& id) const noexcept {
            id.country;
 }
 
-NameList::NameList(std::string path) : path_(std::move(path)) {}
+NameList::NameList() : searches_(true) {}
 
-void NameList::setPath(std::string path) {
-    if (path == path_) {
-        return;
-    }
-    path_ = std::move(path);
+NameList::NameList(std::string path) : searches_(false), path_(std::move(path)) {}
+
+void NameList::forgetParse() {
     version_ = ReadVersion{};
     text_.clear();
     firstByKey_.clear();
@@ -62,7 +60,22 @@ void NameList::setPath(std::string path) {
     records_.clear();
 }
 
+void NameList::setPath(std::string path) {
+    searches_ = false;
+    if (path != path_) {
+        path_ = std::move(path);
+        forgetParse();
+    }
+}
+
 void NameList::refresh() {
+    if (searches_) {
+        std::string found = findNameList().path;
+        if (found != path_) {
+            path_ = std::move(found);
+            forgetParse();
+        }
+    }
     if (path_.empty()) {
         throw FileFailure(FileFailureCode::FileNotFound, missingNameListText(nameListPlaces()));
     }
@@ -102,35 +115,14 @@ void NameList::refresh() {
     }
 }
 
-void NameList::takeRecord(RomIdentity& identity, std::size_t index) const {
-    identity.listKey = records_[index].key;
-    identity.fullTitle = records_[index].title;
+const NameRecord* NameList::byDump(const DumpId& dump) const {
+    const auto found = firstByDump_.find(dump);
+    return found == firstByDump_.end() ? nullptr : &records_[found->second];
 }
 
-bool NameList::titleByDump(RomIdentity& identity) const {
-    const auto found = firstByDump_.find(dumpIdOf(identity));
-    if (found == firstByDump_.end()) {
-        return false;
-    }
-    takeRecord(identity, found->second);
-    return true;
-}
-
-bool NameList::titleByInternalName(RomIdentity& identity) const {
-    const auto found = firstByKey_.find(identity.internalName);
-    const bool matched = found != firstByKey_.end();
-    takeRecord(identity, matched ? found->second : records_.size() - 1);
-    return matched;
-}
-
-bool lookUpTitle(RomIdentity& identity, NameList& list) {
-    list.refresh();
-    return list.titleByInternalName(identity);
-}
-
-bool lookUpTitle(RomIdentity& identity, const std::string& listPath) {
-    NameList list(listPath);
-    return lookUpTitle(identity, list);
+const NameRecord* NameList::byInternalName(std::string_view internalName) const {
+    const auto found = firstByKey_.find(internalName);
+    return found == firstByKey_.end() ? nullptr : &records_[found->second];
 }
 
 } // namespace quillmark

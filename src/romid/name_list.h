@@ -2,7 +2,7 @@
 
 #include "fsys/text_file.h"
 #include "romid/name_list_records.h"
-#include "romid/rom_identity.h"
+#include "romid/rom_header.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,9 +13,6 @@
 #include <vector>
 
 namespace quillmark {
-
-// The name list is read from the working folder by its bare name.
-inline constexpr std::string_view kNameListFile = "roms.ini";
 
 // What a dump record's key names: a dump's CRC1, CRC2 and country byte.
 struct DumpId {
@@ -30,45 +27,51 @@ struct DumpId {
 // or nothing for any other key.
 std::optional<DumpId> parseDumpKey(std::string_view key);
 
-// The dump whose header was read last into `identity`.
-DumpId dumpIdOf(const RomIdentity& identity);
+// The dump of a header.
+DumpId dumpIdOf(const RomHeader& rom);
 
-// One name list file and its last parse. Whoever looks titles up owns one and
-// passes it in. The file is opened anew by every refresh(), so its absence,
-// its permissions and edits show at once; the parse is reused while the
-// opened file's identity, size and modification time stay the same, once that
-// stamp has settled (see readFileIfChanged).
+// The name list: the one owner of where it is and what it holds, handed to
+// every use that looks titles up. Each refresh() finds the file (unless it
+// was given) and opens it anew, so its absence, its permissions and edits show
+// at once; the parse is reused while the opened file's identity, size and
+// modification time stay the same, once that stamp has settled (see
+// readFileIfChanged).
 class NameList {
 public:
-    explicit NameList(std::string path = std::string(kNameListFile));
+    // Looks for roms.ini in the places of nameListPlaces() at every refresh.
+    NameList();
+    // Always reads `path`: a list the user names.
+    explicit NameList(std::string path);
     // The index points into the records: a copy would point into the original.
     NameList(const NameList&) = delete;
     NameList& operator=(const NameList&) = delete;
 
+    // The file read last, or to be read; "" when a search found none.
     const std::string& path() const { return path_; }
-    // Another file: nothing of the old one's parse is kept.
+    // Reads `path` from now on, without searching; nothing of the old parse is kept.
     void setPath(std::string path);
 
-    // Opens the file and brings the parse up to date. Throws FileFailure when
+    // Finds the file and brings the parse up to date. Throws FileFailure when
     // the list cannot be opened or read, or holds no record (62), or (53,
-    // naming the places searched) when the path is empty: no list anywhere.
-    // The parse is then not to be used.
+    // naming the places searched) when there is none anywhere. The lookups
+    // below are then not to be used.
     void refresh();
 
-    // Over the parse of the last successful refresh(): these set listKey and
-    // fullTitle from the first record whose key names the identity's dump, or
-    // equals its internal name; the internal-name lookup, on no match, sets
-    // them from the last record of the file, as a scan would leave them.
-    // Both return whether a record matched.
-    bool titleByDump(RomIdentity& identity) const;
-    bool titleByInternalName(RomIdentity& identity) const;
+    // Over the parse of the last successful refresh(): the first record whose
+    // key names the dump, or equals the internal name, or nothing. The
+    // records stay valid until the next refresh().
+    const NameRecord* byDump(const DumpId& dump) const;
+    const NameRecord* byInternalName(std::string_view internalName) const;
+    // The list's last record: where a scan that matched nothing ends.
+    const NameRecord& lastRecord() const { return records_.back(); }
 
 private:
     struct DumpIdHash {
         std::size_t operator()(const DumpId& id) const noexcept;
     };
-    void takeRecord(RomIdentity& identity, std::size_t index) const;
+    void forgetParse();
 
+    bool searches_;
     std::string path_;
     ReadVersion version_;
     std::string text_; // the bytes the records were parsed from
@@ -78,12 +81,5 @@ private:
     std::unordered_map<std::string_view, std::size_t> firstByKey_;
     std::unordered_map<DumpId, std::size_t, DumpIdHash> firstByDump_;
 };
-
-// Refreshes `list` and looks identity.internalName up in it (see
-// titleByInternalName). Throws FileFailure as refresh() does; nothing is set then.
-bool lookUpTitle(RomIdentity& identity, NameList& list);
-
-// The same against a list read for this one lookup.
-bool lookUpTitle(RomIdentity& identity, const std::string& listPath);
 
 } // namespace quillmark

@@ -2,7 +2,6 @@
 
 #include "fsys/file_failure.h"
 #include "fsys/paths.h"
-#include "romid/name_list.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace quillmark {
+
+// The name list's file name, in every place it is looked for.
+inline constexpr std::string_view kNameListFile = "roms.ini";
 
 // Where the name list was found, and every place it was looked for.
 struct NameListPlace {

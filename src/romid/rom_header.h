@@ -1,26 +1,37 @@
 #pragma once
 
-#include "fsys/header_file.h"
-#include "romid/rom_identity.h"
+#include "fsys/header_bytes.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
-#include <string_view>
 
 namespace quillmark {
 
-// Reads the header of the file at `path` and fills `identity`: a ROM image sets
-// headerBytes, magicText, byteSwapped, crc1Text, crc1, crc2, internalName and the
-// manufacturer and card-ID texts (the country byte lands in
-// headerBytes[kCountryByteIndex] for the country table); any other file
-// changes only magicText and headerBytes 0–7. A special file (FIFO, device)
-// is read as no bytes at all.
-// Throws FileFailure when the file cannot be opened or read; nothing is set then.
-RomFormat readRomHeader(const std::string& path, RomIdentity& identity);
+// How an image stores the cartridge's bytes: as the cartridge holds them
+// (Z64), or with every pair of bytes exchanged (V64).
+enum class ByteOrder { Z64, V64 };
 
-// The same interpretation over header bytes already read.
-RomFormat interpretHeader(const HeaderBytes& header, RomIdentity& identity);
+// The fields of an N64 cartridge header, in cartridge order whatever the
+// file's byte order.
+struct RomHeader {
+    ByteOrder order = ByteOrder::Z64;
+    std::uint32_t crc1 = 0;
+    std::uint32_t crc2 = 0;
+    std::string internalName; // 20 bytes, as the cartridge holds them
+    std::uint8_t manufacturer = 0;
+    std::array<std::uint8_t, 2> cardId{};
+    std::uint8_t country = 0;
 
-// "N64 Rom, not byteswapped (Mr.Backup Z64 Format)" and the other verdict texts.
-std::string_view formatText(RomFormat format);
+    // Homebrew and some demos leave the name empty: it starts with NUL.
+    bool hasInternalName() const { return internalName.empty() || internalName[0] != '\0'; }
+
+    bool operator==(const RomHeader&) const = default;
+};
+
+// The header of an N64 ROM image, or nothing for any other file: the first
+// four bytes must be the magic in one of the two byte orders.
+std::optional<RomHeader> parseRomHeader(const HeaderBytes& header);
 
 } // namespace quillmark

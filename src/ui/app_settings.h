@@ -1,7 +1,7 @@
 #pragma once
 
-#include "romid/rom_identity.h"
 #include "ui/command_line.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rename/control.h"
+#include "ui/presenter/control.h"
 
 #include <array>
 #include <cstdint>

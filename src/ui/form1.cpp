@@ -11,7 +11,7 @@
 #include "fsys/file_failure.h"
 #include "message_box_dialogs.h"
 #include "qt_text.h"
-#include "rename/single_file_rename.h"
+#include "ui/presenter/single_file_rename.h"
 #include "value_label.h"
 #include "window_texts.h"
 

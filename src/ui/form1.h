@@ -1,9 +1,9 @@
 #pragma once
 
-#include "rename/single_file_view.h"
-#include "rename/window_view.h"
 #include "romid/name_list.h"
-#include "romid/rom_identity.h"
+#include "ui/presenter/rom_identity.h"
+#include "ui/presenter/single_file_view.h"
+#include "ui/presenter/window_view.h"
 
 #include <QElapsedTimer>
 #include <QPixmap>

@@ -8,11 +8,10 @@
 #include "form1.h"
 #include "fsys/file_failure.h"
 #include "qt_text.h"
-#include "rename/batch_window_presenter.h"
-#include "rename/naming_style.h"
-#include "rename/single_file_rename.h"
-#include "rename/single_file_view.h"
-#include "romid/name_list_place.h"
+#include "ui/presenter/batch_window_presenter.h"
+#include "ui/presenter/naming_style.h"
+#include "ui/presenter/single_file_rename.h"
+#include "ui/presenter/single_file_view.h"
 #include "window_texts.h"
 
 #include <QCoreApplication>
@@ -126,9 +125,7 @@ void Form1::Batchrun_Click() {
     const QScopedValueRollback<bool> running(batchRunning_, true);
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
-    // One search for the whole run.
-    nameList_.setPath(findNameList().path);
-    runBatchInWindow(*this, identity_, ordner_->path(), fileNames, namingStyle(), nameList_);
+    runBatchInWindow(*this, ordner_->path(), fileNames, namingStyle(), nameList_);
 }
 
 void Form1::Command3_Click() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rename/message_boxes.h"
+#include "ui/presenter/message_boxes.h"
 
 #include <QMessageBox>
 #include <memory>

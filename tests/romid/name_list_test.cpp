@@ -22,6 +22,21 @@ namespace {
 using test::nameListLine;
 using test::TempFolder;
 
+// What looking an internal name up leaves of the record it ended on, as a
+// scan through the list would: the match, or the last record.
+struct Scan {
+    std::string internalName, listKey, fullTitle;
+};
+
+bool lookUpTitle(Scan& scan, quillmark::NameList& list) {
+    list.refresh();
+    const NameRecord* record = list.byInternalName(scan.internalName);
+    const NameRecord& ended = record != nullptr ? *record : list.lastRecord();
+    scan.listKey = ended.key;
+    scan.fullTitle = ended.title;
+    return record != nullptr;
+}
+
 class NameList : public ::testing::Test {
 protected:
     TempFolder folder;
@@ -31,7 +46,7 @@ protected:
     std::string failureText; // of the last failed lookUp
 
     // Looks `name` up; the failure code, or 0.
-    int lookUp(RomIdentity& id, std::string name, bool* matched = nullptr) {
+    int lookUp(Scan& id, std::string name, bool* matched = nullptr) {
         id.internalName = std::move(name);
         try {
             const bool found = lookUpTitle(id, names);
@@ -49,7 +64,7 @@ protected:
 TEST_F(NameList, FirstMatchWinsAndTheKeyMustMatchExactly) {
     folder.write("roms.ini", nameListLine("ZELDA", "First") + nameListLine("ZELDA", "Second") +
                                  nameListLine("MARIO", "Mario") + nameListLine("LAST", "Last"));
-    RomIdentity id;
+    Scan id;
     bool matched = false;
     EXPECT_EQ(lookUp(id, "ZELDA               ", &matched), 0);
     EXPECT_TRUE(matched);
@@ -75,7 +90,7 @@ TEST_F(NameList, SyntaxVariants) {
     // match them; CR LF and LF mixed; blank lines between and after records.
     folder.write("roms.ini", "\r\nPLAIN KEY   , Plain Title  \n\n\"QUOTED\", \"Quoted, Title\"\r\n"
                              "\"WIN                 \",Caf\xE9 Title\r\n\r\n\r\n");
-    RomIdentity id;
+    Scan id;
     bool matched = false;
     lookUp(id, "PLAIN KEY", &matched);
     EXPECT_TRUE(matched);
@@ -99,7 +114,7 @@ TEST(DumpKey, OnlyTheExactShapeNamesADump) {
 }
 
 TEST_F(NameList, FailuresAndRecovery) {
-    RomIdentity id;
+    Scan id;
     id.fullTitle = "kept";
     EXPECT_EQ(lookUp(id, "ANY"), 53); // missing
     folder.write("roms.ini", "");
@@ -147,7 +162,7 @@ TEST_F(NameList, AFileTooLargeForANameListIsRefused) {
     // Sparse past the limit: neither disk space nor, when refused up front, a read.
     folder.write("roms.ini", nameListLine("GAME", "Title"));
     std::filesystem::resize_file(list, kTextFileSizeLimit + 1);
-    RomIdentity id;
+    Scan id;
     id.fullTitle = "kept";
     {
         // Refused before anything is read.
@@ -168,7 +183,7 @@ TEST_F(NameList, AFileTooLargeForANameListIsRefused) {
 
 TEST_F(NameList, EditsShowAtOnce) {
     folder.write("roms.ini", nameListLine("GAME", "Old Title"));
-    RomIdentity id;
+    Scan id;
     lookUp(id, "GAME                ");
     EXPECT_EQ(id.fullTitle, "Old Title");
     // Same size, new contents: the modification time tells.
@@ -192,7 +207,7 @@ TEST_F(NameList, AnEditUnderAnUnsettledStampIsSeen) {
     folder.write("roms.ini", nameListLine("GAME", "Old Title"));
     const auto stamp = std::filesystem::file_time_type::clock::now() + std::chrono::minutes(1);
     std::filesystem::last_write_time(list, stamp);
-    RomIdentity id;
+    Scan id;
     lookUp(id, "GAME                ");
     EXPECT_EQ(id.fullTitle, "Old Title");
     folder.write("roms.ini", nameListLine("GAME", "New Title"));
@@ -206,7 +221,7 @@ TEST_F(NameList, AParseUnderASettledStampIsReused) {
     for (const auto age : {std::chrono::hours(1), -std::chrono::hours(1)}) {
         folder.write("roms.ini", nameListLine("GAME", "Title"));
         std::filesystem::last_write_time(list, std::filesystem::file_time_type::clock::now() - age);
-        RomIdentity id;
+        Scan id;
         for (int reads = age.count() > 0 ? 1 : 2; reads > 0; --reads) {
             EXPECT_EQ(lookUp(id, "GAME                "), 0);
         }
@@ -221,7 +236,7 @@ TEST_F(NameList, AParseUnderASettledStampIsReused) {
 TEST_F(NameList, DefaultIsTheWorkingFolder) {
     folder.write("roms.ini", nameListLine("HERE", "In the working folder"));
     test::WorkingFolder cwd(folder.path());
-    RomIdentity id;
+    Scan id;
     id.internalName = "HERE                ";
     quillmark::NameList inWorkingFolder;
     EXPECT_TRUE(lookUpTitle(id, inWorkingFolder));
@@ -310,7 +325,7 @@ TEST_F(NameListSearch, TheFirstPlaceWhereTheNameExistsIsTheList) {
         EXPECT_EQ(place.searched, searched);
     }
     // No list anywhere: the lookup's failure names every place searched.
-    RomIdentity id;
+    Scan id;
     names.setPath("");
     EXPECT_EQ(lookUp(id, "ANY"), 53);
     EXPECT_NE(failureText.find(at.at("work") + "\n" + at.at("home") + "\n" + at.at("sys2") + "\n" +

@@ -2,8 +2,9 @@
 #include "fsys/file_failure.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
-#include "romid/identify.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/header_texts.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -55,10 +56,11 @@ TEST(DemoFolder, HoldsTheNameListAndSamplesOfEveryCase) {
     int alreadyNamed = 0;
     std::map<std::string, int> titledImages; // bytes → how many files hold them
     std::map<std::string, std::set<std::string>> namesByInternalName;
+    NameList list((demo / "roms.ini").string());
     for (const auto& [name, bytes] : tree(samples)) {
         RomIdentity identity;
-        const Identification result = identifyFile(
-            identity, samples.string(), name, NamingStyle::Normal, (demo / "roms.ini").string());
+        const Identification result =
+            identifyFile(identity, samples.string(), name, NamingStyle::Normal, list);
         ASSERT_FALSE(result.failure.has_value()) << name;
         if (result.format == RomFormat::NotRom) {
             ++notRom;
@@ -177,8 +179,8 @@ TEST(DemoFolder, TheAlreadyNamedSampleNeverReplacesAnother) {
     EXPECT_THROW(makeDemoFolder(demo, facts, temp.file("roms.ini")), FileFailure);
     const fs::path samples = demo / kSampleFolderName;
     RomIdentity identity;
-    identifyFile(identity, samples.string(), "lylat wars.v64", NamingStyle::Normal,
-                 kShippedData + "/roms.ini");
+    NameList shipped(kShippedData + "/roms.ini");
+    identifyFile(identity, samples.string(), "lylat wars.v64", NamingStyle::Normal, shipped);
     EXPECT_EQ(identity.internalName, "STARFOX64           ");
 }
 

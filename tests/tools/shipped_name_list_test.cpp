@@ -1,13 +1,14 @@
+#include "core/identify.h"
 #include "names/facts_table.h"
 #include "names/name_list_build.h"
 #include "romid/country.h"
 #include "romid/demo_table.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
-#include "romid/identify.h"
 #include "romid/name_list.h"
 #include "romid/name_list_records.h"
 #include "support/portable_file_name.h"
+#include "ui/presenter/header_texts.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -62,15 +63,16 @@ TEST(ShippedNameList, IsOneQuotedCrLfRecordPerLineWithUniqueSortedKeys) {
 }
 
 TEST(ShippedNameList, EveryRecordIsReachedByItsOwnKey) {
+    NameList list(kShippedList);
+    list.refresh();
     for (const NameRecord& record : shippedRecords()) {
         if (isDumpKey(record.key)) {
             continue;
         }
-        RomIdentity id;
-        id.internalName = record.key;
-        ASSERT_TRUE(lookUpTitle(id, kShippedList)) << record.key;
-        EXPECT_EQ(id.listKey, record.key);
-        EXPECT_EQ(id.fullTitle, windows1252ToUtf8(record.title)) << record.key;
+        const NameRecord* found = list.byInternalName(record.key);
+        ASSERT_NE(found, nullptr) << record.key;
+        EXPECT_EQ(found->key, record.key);
+        EXPECT_EQ(found->title, windows1252ToUtf8(record.title)) << record.key;
     }
 }
 
@@ -79,19 +81,20 @@ TEST(ShippedNameList, EveryRecordIsReachedByItsOwnKey) {
 TEST(ShippedNameList, NamesRealImagesOfKnownDumps) {
     NameList list(kShippedList);
     for (const char* file : {"flames.z64.hdr64", "m64p_test_rom.v64.hdr64", "rx-mm64.v64.hdr64"}) {
-        RomIdentity id;
-        id.romFilePath = std::string(QUILLMARK_TEST_DATA) + "/real-headers/" + file;
-        ASSERT_NE(readHeaderAndSuffix(id, SuffixSet::Batch), RomFormat::NotRom) << file;
-        EXPECT_EQ(findTitle(id, list), TitleSource::NameList) << file;
+        const FileIdentification found = identifyFile(
+            std::string(QUILLMARK_TEST_DATA) + "/real-headers/" + file, list, NamingRule{});
+        ASSERT_TRUE(found.title) << file;
+        EXPECT_TRUE(found.title->source == TitleSource::DumpRecord ||
+                    found.title->source == TitleSource::NameRecord)
+            << file;
     }
 }
 
 TEST(ShippedNameList, EveryTitleMakesAFileNameEverywhere) {
     std::set<std::string> suffixes;
     for (int byte = 0; byte < 256; ++byte) {
-        for (const SuffixSet set : {SuffixSet::SingleFile, SuffixSet::Batch}) {
-            suffixes.insert(countrySuffix(static_cast<std::uint8_t>(byte), set));
-        }
+        suffixes.insert(countrySuffix(static_cast<std::uint8_t>(byte)));
+        suffixes.insert(batchCountrySuffix(static_cast<std::uint8_t>(byte)));
     }
     ASSERT_TRUE(suffixes.count(" (Euro - Deutschland)"));
     for (const NameRecord& record : shippedRecords()) {

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "rename/control.h"
 #include "support/temp_folder.h"
 #include "ui/app_settings.h"
 #include "ui/file_list.h"
 #include "ui/folder_list.h"
 #include "ui/form1.h"
+#include "ui/presenter/control.h"
 #include "ui/scripted_boxes.h"
 
 #include <QLabel>

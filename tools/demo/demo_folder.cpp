@@ -1,8 +1,8 @@
 #include "demo_folder.h"
 
+#include "core/identify.h"
 #include "fsys/rename_file.h"
 #include "names/cartridge_header.h"
-#include "romid/identify.h"
 
 #include <stdexcept>
 #include <string>
@@ -111,16 +111,16 @@ void clearFormerDemo(const fs::path& folder) {
 void writeAlreadyNamed(const fs::path& samples, const fs::path& nameList, const FactsRow& row) {
     const std::string working = "already-named.tmp";
     write(samples / working, image(row, kAlreadyNamed.byteSwapped));
-    RomIdentity identity;
-    const Identification result =
-        identifyFile(identity, samples.string(), working, NamingStyle::Normal, nameList.string());
-    if (!result.renameOffered) {
+    NameList list(nameList.string());
+    const FileIdentification result =
+        identifyFile((samples / working).string(), list, NamingRule{});
+    if (!result.name || result.name->kind != NameKind::Name) {
         throw std::runtime_error("the name list gives no name for CRC1 " +
                                  std::string(kAlreadyNamed.crc1Hex));
     }
     // Never over another sample that happens to carry the proposed name.
     renameWithoutReplacing((samples / working).string(), (samples / "").string(),
-                           identity.newFileName);
+                           result.name->name);
 }
 
 } // namespace

@@ -1,9 +1,9 @@
 #include "name_list_build.h"
 
-#include "romid/country.h"
 #include "romid/demo_table.h"
 #include "romid/header_text.h"
 #include "title_rule.h"
+#include "ui/presenter/header_texts.h"
 
 #include <algorithm>
 #include <map>
@@ -194,13 +194,12 @@ void nameDumps(const std::vector<FactsRow>& rows, NameListBuild& build) {
     }
     std::vector<Dump> dumps;
     for (const auto& [key, row] : byKey) {
-        std::string crc1Text;
+        std::uint32_t crc1 = 0;
         for (const std::uint8_t byte : row->crc1) {
-            crc1Text += hexText(byte);
+            crc1 = crc1 << 8 | byte;
         }
-        const DemoResult demo = lookUpDemo(row->internalName, crc1Text);
-        DumpName name{row->line, key, listTitleOf(*row).text,
-                      countrySuffix(row->country, SuffixSet::Batch)};
+        const DemoResult demo = lookUpDemo(row->internalName, crc1);
+        DumpName name{row->line, key, listTitleOf(*row).text, batchCountrySuffix(row->country)};
         name.tableTitle = demo.outcome == DemoLookup::Title;
         if (name.tableTitle) {
             name.title = demo.title;

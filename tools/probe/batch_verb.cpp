@@ -1,9 +1,10 @@
+#include "core/batch_run.h"
 #include "fsys/file_failure.h"
 #include "fsys/folder_listing.h"
 #include "probe_output.h"
 #include "probe_verbs.h"
-#include "rename/batch_run.h"
-#include "romid/name_list_place.h"
+#include "ui/presenter/batch_window_presenter.h"
+#include "ui/presenter/header_texts.h"
 
 #include <iostream>
 #include <optional>
@@ -24,12 +25,21 @@ std::string_view outcomeName(BatchOutcome outcome) {
     return "Aborted";
 }
 
-// Keeps every progress value, to print them after the report.
+// Keeps every progress value the window would show, to print them after the report.
 class ProgressRecorder : public BatchObserver {
 public:
-    void onProgress(std::int32_t value) override { values.push_back(value); }
+    void runStarted(std::size_t fileCount) override {
+        count_ = fileCount;
+        values.push_back(0);
+    }
+    void fileStarted(std::size_t index, std::string_view /*fileName*/) override {
+        values.push_back(batchProgress(index, count_));
+    }
 
     std::vector<std::int32_t> values;
+
+private:
+    std::size_t count_ = 0;
 };
 
 } // namespace
@@ -46,9 +56,9 @@ int batchVerb(const std::vector<std::string>& args, NamingStyle style) {
     ProgressRecorder progress;
     try {
         const std::vector<std::string> fileNames = listFolderFiles(folder);
-        RomIdentity identity;
-        NameList names(findNameList().path);
-        report = runBatch(identity, folder, fileNames, style, progress, names);
+        NameList names;
+        report =
+            runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix}, progress, names);
         failureCode = report->failureCode;
     } catch (const FileFailure& failure) {
         failureCode = failure.number();

@@ -1,8 +1,7 @@
 #include "probe_output.h"
 #include "probe_verbs.h"
-#include "romid/identify.h"
-#include "romid/name_list_place.h"
-#include "romid/rom_header.h"
+#include "ui/presenter/header_texts.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <iostream>
 
@@ -51,7 +50,7 @@ int identifyVerb(const std::vector<std::string>& args, NamingStyle style) {
         return kProbeUsageError;
     }
     RomIdentity identity;
-    NameList names(findNameList().path);
+    NameList names;
     const Identification result = identifyFile(identity, args[0], args[1], style, names);
     printIdentification(std::cout, identity, result);
     printField(std::cout, "failureCode", failureNumber(result));

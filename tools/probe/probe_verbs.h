@@ -1,7 +1,6 @@
 #pragma once
 
-#include "romid/identify.h"
-#include "romid/rom_identity.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <cstdint>
 #include <ostream>

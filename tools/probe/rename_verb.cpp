@@ -1,7 +1,6 @@
 #include "probe_output.h"
 #include "probe_verbs.h"
-#include "rename/single_file_rename.h"
-#include "romid/name_list_place.h"
+#include "ui/presenter/single_file_rename.h"
 
 #include <iostream>
 
@@ -29,7 +28,7 @@ int renameVerb(const std::vector<std::string>& args, NamingStyle style) {
         return kProbeUsageError;
     }
     RomIdentity identity;
-    NameList names(findNameList().path);
+    NameList names;
     const Identification identification = identifyFile(identity, args[0], args[1], style, names);
     printIdentification(std::cout, identity, identification);
     // The rename runs only where the window would show its button.

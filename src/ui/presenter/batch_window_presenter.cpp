@@ -1,7 +1,10 @@
 #include "batch_window_presenter.h"
 
 #include "fsys/file_failure.h"
+#include "ui/presenter/header_texts.h"
+#include "ui/presenter/rom_identity.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -22,41 +25,40 @@ std::string numberText(std::int32_t count) {
 
 } // namespace
 
-void BatchWindowPresenter::onRunStart() {
+void BatchWindowPresenter::runStarted(std::size_t fileCount) {
+    fileCount_ = fileCount;
     clearCaptions(view_, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
                           Control::Namevoll, Control::Nameneu});
     view_.clearList(Control::Listeschonrichtig);
     view_.clearList(Control::Listeunbekannt);
+    showProgress(0);
 }
 
-void BatchWindowPresenter::onProgress(std::int32_t value) {
-    showProgress(value);
+void BatchWindowPresenter::fileStarted(std::size_t index, std::string_view fileName) {
+    fileName_ = fileName;
+    showProgress(batchProgress(index, fileCount_));
+    showStatus(kBatchRunningStatus);
 }
 
-void BatchWindowPresenter::onStatus(std::string_view text) {
-    showStatus(text);
+void BatchWindowPresenter::fileIdentified(std::size_t /*index*/, const RomHeader& /*rom*/,
+                                          const TitleLookup& title, const ProposedName& name) {
+    if (title.source == TitleSource::DemoTable) {
+        view_.setCaption(Control::Namevoll, title.title);
+    }
+    if (name.kind == NameKind::Unknown) {
+        view_.appendToList(Control::Listeunbekannt, fileName_);
+    }
+    proposedName_ = shownName(name, style_);
+    view_.setCaption(Control::Nameneu, proposedName_);
 }
 
-void BatchWindowPresenter::onNotRom() {
-    view_.setControlVisible(Control::Command2, false);
-    view_.setCaption(Control::Nameneu, "");
-}
-
-void BatchWindowPresenter::onDemoTitle(std::string_view title) {
-    view_.setCaption(Control::Namevoll, title);
-}
-
-void BatchWindowPresenter::onUnknownFile(std::string_view fileName) {
-    view_.appendToList(Control::Listeunbekannt, fileName);
-}
-
-void BatchWindowPresenter::onProposedName(std::string_view name) {
-    view_.setCaption(Control::Nameneu, name);
-    proposedName_ = name;
-}
-
-void BatchWindowPresenter::onAlreadyRight(std::string_view fileName) {
-    view_.appendToList(Control::Listeschonrichtig, fileName);
+void BatchWindowPresenter::fileSkipped(std::size_t /*index*/, SkipReason reason) {
+    if (reason == SkipReason::NotRom) {
+        view_.setControlVisible(Control::Command2, false);
+        view_.setCaption(Control::Nameneu, "");
+    } else if (reason == SkipReason::AlreadyNamed) {
+        view_.appendToList(Control::Listeschonrichtig, fileName_);
+    }
 }
 
 void BatchWindowPresenter::showProgress(std::int32_t value) {
@@ -96,7 +98,7 @@ void BatchWindowPresenter::showFailure(FileFailureCode code, const std::string& 
     }
 }
 
-void BatchWindowPresenter::finish(const BatchReport& report) {
+void BatchWindowPresenter::runEnded(const BatchReport& report) {
     switch (report.outcome) {
     case BatchOutcome::NoFiles:
         showStatus(kNoFilesText);
@@ -144,13 +146,20 @@ void BatchWindowPresenter::rereadFileList() {
     }
 }
 
-BatchReport runBatchInWindow(WindowView& view, RomIdentity& identity, const std::string& folder,
+std::int32_t batchProgress(std::size_t index, std::size_t count) {
+    if (count == 0) {
+        return 0;
+    }
+    // 64-bit, so that 100 · (index + 1) cannot overflow for any real list.
+    const auto share = 100 * (static_cast<std::uint64_t>(index) + 1) / count;
+    return static_cast<std::int32_t>(std::min<std::uint64_t>(share, 100));
+}
+
+BatchReport runBatchInWindow(WindowView& view, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
                              NameList& list) {
-    BatchWindowPresenter presenter(view);
-    BatchReport report = runBatch(identity, folder, fileNames, style, presenter, list);
-    presenter.finish(report);
-    return report;
+    BatchWindowPresenter presenter(view, style);
+    return runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix}, presenter, list);
 }
 
 } // namespace quillmark

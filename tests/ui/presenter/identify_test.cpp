@@ -1,6 +1,6 @@
-#include "romid/identify.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -19,6 +19,7 @@ class Identify : public ::testing::Test {
 protected:
     TempFolder folder;
     std::string list = folder.file("roms.ini");
+    NameList names{list};
     RomIdentity id;
 
     Identify() {
@@ -28,7 +29,7 @@ protected:
     }
 
     Identification identify(const std::string& file, NamingStyle style = NamingStyle::Normal) {
-        return identifyFile(id, folder.path(), file, style, list);
+        return identifyFile(id, folder.path(), file, style, names);
     }
 };
 
@@ -55,7 +56,7 @@ TEST_F(Identify, KnownRomInEitherStyle) {
 }
 
 TEST_F(Identify, RootFolderGetsNoExtraSeparator) {
-    identifyFile(id, "/", "no-such-file-here", NamingStyle::Normal, list);
+    identifyFile(id, "/", "no-such-file-here", NamingStyle::Normal, names);
     EXPECT_EQ(id.pathSeparator, "");
     EXPECT_EQ(id.romFilePath, "/no-such-file-here");
 }
@@ -182,6 +183,14 @@ TEST_F(Identify, NoInternalName) {
     const Identification result = identify("blank.v64");
     EXPECT_FALSE(result.renameOffered);
     EXPECT_EQ(id.newFileName, "- ROM can not be identified ! No internal name -");
+}
+
+TEST(ShownName, MarkersInBothStyles) {
+    EXPECT_EQ(shownName({NameKind::Unknown, ""}, NamingStyle::UltraHle), "ROM_unknown_!");
+    EXPECT_EQ(shownName({NameKind::NoInternalName, ""}, NamingStyle::Normal),
+              "- ROM can not be identified ! No internal name -");
+    EXPECT_EQ(shownName({NameKind::NoInternalName, ""}, NamingStyle::UltraHle),
+              "-_ROM_can_not_be_identified_!_No_internal_name_-");
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rename/window_view.h"
+#include "ui/presenter/window_view.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rename/window_view.h"
-#include "romid/rom_identity.h"
+#include "ui/presenter/rom_identity.h"
+#include "ui/presenter/window_view.h"
 
 namespace quillmark {
 

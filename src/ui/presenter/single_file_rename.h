@@ -1,27 +1,18 @@
 #pragma once
 
-#include "fsys/file_failure.h"
-#include "rename/window_view.h"
-#include "romid/rom_identity.h"
+#include "core/rename_one.h"
+#include "ui/presenter/rom_identity.h"
+#include "ui/presenter/window_view.h"
 
-#include <optional>
 #include <string>
 
 namespace quillmark {
 
-// FileChanged: the file at romFilePath is no longer the one identified (its
-// name would go to another file); nothing was renamed.
-enum class RenameResult { Nothing, Renamed, Failed, FileChanged };
-
-struct RenameOutcome {
-    RenameResult result = RenameResult::Nothing;
-    std::optional<FileFailure> failure; // set for Failed and FileChanged
-};
-
 // The rename itself: nothing when the last identification found no name,
 // else the file at romFilePath gets newFileName in its own folder, whatever
 // folder the window shows by now: a rename never moves a file elsewhere.
-// Never replaces a file; never changes `identity`.
+// Never replaces a file, and gives no file the name made for another
+// (FileChanged); never changes `identity`.
 RenameOutcome renameIdentifiedFile(const RomIdentity& identity);
 
 // A click on "Rename file": the rename, then the file list re-read and the

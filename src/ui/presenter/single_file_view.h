@@ -1,8 +1,8 @@
 #pragma once
 
-#include "rename/window_view.h"
-#include "romid/identify.h"
 #include "romid/name_list.h"
+#include "ui/presenter/rom_identity.h"
+#include "ui/presenter/window_view.h"
 
 #include <string>
 
@@ -20,8 +20,8 @@ struct MissingListNotice {
     bool told = false;
 };
 
-// A click as the window runs it: the name list searched afresh, then
-// showSelectedFile. A lookup that needed the list and found none anywhere is
+// A click as the window runs it: showSelectedFile, with the name list searched
+// afresh. A lookup that needed the list and found none anywhere is
 // told in one box naming the places searched; later clicks stay quiet until a
 // list turns up again.
 Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,

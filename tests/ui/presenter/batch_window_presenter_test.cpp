@@ -1,8 +1,8 @@
 #include "fsys/file_failure.h"
 #include "fsys/folder_listing.h"
-#include "rename/batch_window_presenter.h"
-#include "rename/fake_view.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/batch_window_presenter.h"
+#include "ui/presenter/fake_view.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -33,7 +33,6 @@ protected:
     TempFolder lists;
     NameList nameList{lists.file("roms.ini")};
     FakeView view;
-    RomIdentity identity;
 
     // The window as a single-file view and an earlier run left it: values
     // shown, old list lines, old counts, the results hidden again.
@@ -65,8 +64,8 @@ protected:
 
     BatchReport run(NamingStyle style = NamingStyle::Normal) {
         const Names before = roms.contents();
-        BatchReport report = runBatchInWindow(view, identity, roms.path(),
-                                              listFolderFiles(roms.path()), style, nameList);
+        BatchReport report =
+            runBatchInWindow(view, roms.path(), listFolderFiles(roms.path()), style, nameList);
         EXPECT_EQ(roms.contents(), before) << "a file's bytes changed or a file vanished";
         return report;
     }
@@ -134,6 +133,25 @@ TEST_F(BatchWindow, NamesOfTheListAreNotShownAndTheLastProposalStays) {
     EXPECT_TRUE(test::fileExists(roms.file("Mario_Kart_64_(USA).v64")));
 }
 
+TEST_F(BatchWindow, CountriesTakeTheirGermanSuffixes) {
+    for (const char country : std::string("DFIU")) {
+        RomFields fields;
+        fields.internalName = "BANJO";
+        fields.country = static_cast<std::uint8_t>(country);
+        roms.write(std::string(1, country) + ".z64", romImage(fields, ByteOrder::Z64));
+    }
+    // Named by the single-file view, renamed again to the batch suffix.
+    RomFields kart;
+    kart.internalName = "MARIO KART 64";
+    kart.country = 'D';
+    roms.write("Mario Kart 64 (Euro - Germany).v64", romImage(kart, ByteOrder::V64));
+    EXPECT_EQ(run().renamedCount, 5);
+    EXPECT_EQ(listFolderFiles(roms.path()),
+              (Names{"Banjo (Australien).v64", "Banjo (Euro - Deutschland).v64",
+                     "Banjo (Euro - Frankreich).v64", "Banjo (Euro - Italien).v64",
+                     "Mario Kart 64 (Euro - Deutschland).v64"}));
+}
+
 TEST_F(BatchWindow, ProgressAndStatusArePaintedOnlyWhenTheyChange) {
     for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
         roms.write(name, "text");
@@ -150,7 +168,7 @@ TEST_F(BatchWindow, ProgressAndStatusArePaintedOnlyWhenTheyChange) {
         big.write(names.back(), "text");
     }
     view.paints.clear();
-    runBatchInWindow(view, identity, big.path(), names, NamingStyle::Normal, nameList);
+    runBatchInWindow(view, big.path(), names, NamingStyle::Normal, nameList);
     Names expected{"0", "Batchmode runs..."};
     for (int value = 1; value <= 100; ++value) {
         expected.push_back(std::to_string(value));

@@ -1,8 +1,8 @@
 #include "single_file_view.h"
 
+#include "fsys/paths.h"
 #include "romid/header_text.h"
-#include "romid/name_list_place.h"
-#include "romid/rom_header.h"
+#include "ui/presenter/header_texts.h"
 
 namespace quillmark {
 
@@ -58,13 +58,11 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
 Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
                                const std::string& fileName, NamingStyle style, NameList& list,
                                MissingListNotice& notice) {
-    list.setPath(findNameList().path);
+    const Identification result = showSelectedFile(view, identity, folder, fileName, style, list);
     if (!list.path().empty()) {
         notice.told = false;
-    }
-    const Identification result = showSelectedFile(view, identity, folder, fileName, style, list);
-    // Past the header, only the name list can have failed.
-    if (list.path().empty() && result.headerRead && result.failure && !notice.told) {
+    } else if (result.headerRead && result.failure && !notice.told) {
+        // Past the header, only the name list can have failed.
         notice.told = true;
         view.showMessage(result.failure->description(), kErrorTitle, BoxStyle::OkExclamation);
     }

@@ -1,8 +1,8 @@
 #include "fsys/posix/system_calls.h"
-#include "rename/fake_view.h"
-#include "rename/single_file_view.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/fake_view.h"
+#include "ui/presenter/single_file_view.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,7 +1,10 @@
 #include "fsys/file_failure.h"
+#include "fsys/header_file.h"
+#include "romid/country.h"
 #include "romid/header_text.h"
-#include "romid/rom_header.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/header_texts.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -15,6 +18,12 @@ using test::romImage;
 using test::TempFolder;
 
 const std::string kRealHeaders = std::string(QUILLMARK_TEST_DATA) + "/real-headers/";
+
+// The header of the file at `path`, into the window's record.
+RomFormat readRomHeader(const std::string& path, RomIdentity& identity) {
+    const HeaderBytes header = readHeaderBytes(path);
+    return recordHeader(header, parseRomHeader(header), identity);
+}
 
 TEST(HeaderText, HexWithoutLeadingZero) {
     EXPECT_EQ(hexText(0x00), "0");
@@ -225,6 +234,44 @@ TEST(RomHeader, FormatTexts) {
     EXPECT_EQ(formatText(RomFormat::Z64), "N64 Rom, not byteswapped (Mr.Backup Z64 Format)");
     EXPECT_EQ(formatText(RomFormat::V64), "N64 Rom, byteswapped (Dr. V64 Format)");
     EXPECT_EQ(formatText(RomFormat::NotRom), "This is no N64 ROM Image !");
+}
+
+TEST(Country, NamedLettersAndTheirTwoSuffixes) {
+    struct Row {
+        char letter;
+        const char* display;
+        const char* single;
+        const char* batch;
+    };
+    const Row rows[] = {
+        {'D', "D = Europe, Germany (Pal)", " (Euro - Germany)", " (Euro - Deutschland)"},
+        {'E', "E = USA (NTSC)", " (USA)", " (USA)"},
+        {'F', "F = Europe, Frankreich (Pal)", " (Euro - France)", " (Euro - Frankreich)"},
+        {'I', "I = Europe, Italien (Pal)", " (Euro - Italy)", " (Euro - Italien)"},
+        {'J', "J = Japan", " (JAP)", " (JAP)"},
+        {'P', "P = Europe (PAL)", " (Euro)", " (Euro)"},
+        {'U', "U = Australia (PAL)", " (Australia)", " (Australien)"},
+    };
+    for (const Row& row : rows) {
+        const auto byte = static_cast<std::uint8_t>(row.letter);
+        EXPECT_EQ(countryDisplayText(byte), row.display);
+        EXPECT_EQ(countrySuffix(byte), row.single);
+        EXPECT_EQ(batchCountrySuffix(byte), row.batch);
+    }
+}
+
+TEST(Country, OtherLettersAndOtherBytes) {
+    for (char letter : std::string("ABCGHKLMNOQRSTVWXYZ")) {
+        const auto byte = static_cast<std::uint8_t>(letter);
+        EXPECT_EQ(countryDisplayText(byte), std::string(1, letter) + " = ?");
+        EXPECT_EQ(countrySuffix(byte), "");
+        EXPECT_EQ(batchCountrySuffix(byte), "");
+    }
+    EXPECT_EQ(countryDisplayText(0x65), "Hex 65   = ?"); // lower-case e
+    EXPECT_EQ(countryDisplayText(0x00), "Hex 0   = ?");
+    EXPECT_EQ(countryDisplayText(0xC4), "Hex C4   = ?");
+    EXPECT_EQ(countrySuffix(0x65), "");
+    EXPECT_EQ(batchCountrySuffix(0x00), "");
 }
 
 } // namespace

@@ -1,10 +1,10 @@
 #include "fsys/file_failure.h"
-#include "rename/fake_view.h"
-#include "rename/naming_style.h"
-#include "rename/single_file_rename.h"
-#include "rename/single_file_view.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/fake_view.h"
+#include "ui/presenter/naming_style.h"
+#include "ui/presenter/single_file_rename.h"
+#include "ui/presenter/single_file_view.h"
 
 #include <cerrno>
 #include <filesystem>

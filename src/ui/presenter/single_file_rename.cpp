@@ -1,10 +1,5 @@
 #include "single_file_rename.h"
 
-#include "fsys/file_stamp.h"
-#include "fsys/paths.h"
-#include "fsys/rename_file.h"
-#include "romid/identify.h"
-
 namespace quillmark {
 
 namespace {
@@ -24,28 +19,13 @@ bool goesOnAfter(WindowView& view, const FileFailure& failure, const std::string
 } // namespace
 
 RenameOutcome renameIdentifiedFile(const RomIdentity& identity) {
-    RenameOutcome outcome;
     if (identity.romUnknown) {
-        return outcome;
+        return {};
     }
-    try {
-        // The name was made for the file identified. Its header was read
-        // through any link the user clicked, so what the path leads to is
-        // compared; the rename then renames the link itself.
-        if (!isStillFile(identity.romFilePath, identity.fileStamp, LinkMode::Follow)) {
-            outcome.result = RenameResult::FileChanged;
-            outcome.failure = fileChangedFailure(identity.romFilePath);
-            return outcome;
-        }
-        const std::string& path = identity.romFilePath;
-        renameWithoutReplacing(path, path.substr(0, path.rfind(kPathSeparator) + 1),
-                               identity.newFileName);
-        outcome.result = RenameResult::Renamed;
-    } catch (const FileFailure& failure) {
-        outcome.result = RenameResult::Failed;
-        outcome.failure = failure;
-    }
-    return outcome;
+    // Its header was read through any link the user clicked, so what the
+    // path leads to is compared; the rename then renames the link itself.
+    return renameIdentifiedFile(identity.romFilePath, identity.fileStamp, identity.newFileName,
+                                LinkMode::Follow);
 }
 
 RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity) {

@@ -1,7 +1,7 @@
+#include "core/batch_run.h"
+#include "core/header_read_ahead.h"
 #include "fsys/file_failure.h"
 #include "fsys/folder_listing.h"
-#include "rename/batch_run.h"
-#include "rename/header_read_ahead.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
 
@@ -32,41 +32,48 @@ constexpr std::array<std::uint8_t, 4> kPauseDemoCrc{0x7D, 0x17, 0x27, 0xF1};
 constexpr std::array<std::uint8_t, 4> kSiteroDemoCrc{0x9A, 0x6C, 0xF2, 0xF5};
 const std::string kNoName(20, '\0');
 
-// Every notification as one line of text, in the order they came.
+// Every step as one line of text, in the order they came.
 class Recorder : public BatchObserver {
 public:
-    void onRunStart() override { events.push_back("start"); }
-    void onProgress(std::int32_t value) override {
-        progress.push_back(value);
-        events.push_back("progress " + std::to_string(value));
+    void runStarted(std::size_t fileCount) override {
+        events.push_back("start " + std::to_string(fileCount));
     }
-    void onStatus(std::string_view text) override {
-        if (beforeFirstStatus) {
-            std::exchange(beforeFirstStatus, nullptr)();
+    void fileStarted(std::size_t /*index*/, std::string_view name) override {
+        ++started;
+        if (beforeFirstFile) {
+            std::exchange(beforeFirstFile, nullptr)();
         }
-        events.push_back("status " + std::string(text));
+        events.push_back("file " + std::string(name));
     }
-    void onNotRom() override { events.push_back("notRom"); }
-    void onDemoTitle(std::string_view title) override {
-        events.push_back("demoTitle " + std::string(title));
-    }
-    void onUnknownFile(std::string_view name) override {
-        events.push_back("unknown " + std::string(name));
-    }
-    void onProposedName(std::string_view name) override {
-        events.push_back("proposed " + std::string(name));
-        if (afterFirstProposal) {
-            std::exchange(afterFirstProposal, nullptr)();
+    void fileIdentified(std::size_t /*index*/, const RomHeader& /*rom*/, const TitleLookup& title,
+                        const ProposedName& name) override {
+        if (title.source == TitleSource::DemoTable) {
+            events.push_back("demoTitle " + std::string(title.title));
+        }
+        events.push_back("identified " + (name.kind == NameKind::Name ? name.name
+                                          : name.kind == NameKind::Unknown
+                                              ? std::string("(unknown)")
+                                              : std::string("(no internal name)")));
+        if (afterFirstIdentified) {
+            std::exchange(afterFirstIdentified, nullptr)();
         }
     }
-    void onAlreadyRight(std::string_view name) override {
-        events.push_back("alreadyRight " + std::string(name));
+    void fileRenamed(std::size_t /*index*/, std::string_view name) override {
+        events.push_back("renamed " + std::string(name));
+    }
+    void fileSkipped(std::size_t /*index*/, SkipReason reason) override {
+        constexpr const char* kReasons[] = {"notRom", "skipped unknown", "skipped no internal name",
+                                            "alreadyRight"};
+        events.push_back(kReasons[static_cast<int>(reason)]);
+    }
+    void fileFailed(std::size_t /*index*/, const FileFailure& failure) override {
+        events.push_back("failed " + std::to_string(failure.number()));
     }
 
     Names events;
-    std::vector<std::int32_t> progress;
-    std::function<void()> beforeFirstStatus;
-    std::function<void()> afterFirstProposal;
+    int started = 0;
+    std::function<void()> beforeFirstFile;
+    std::function<void()> afterFirstIdentified;
 };
 
 // Counts the opens of one folder's files, from whichever thread makes them,
@@ -97,7 +104,6 @@ protected:
     TempFolder roms;
     TempFolder lists; // the name list lives apart, so it is no file of the run
     NameList nameList{lists.file("roms.ini")};
-    RomIdentity identity;
     Recorder recorder;
 
     BatchRun() {
@@ -123,7 +129,7 @@ protected:
     BatchReport run(NamingStyle style = NamingStyle::Normal, const Names* names = nullptr) {
         const std::vector<std::string> before = roms.contents();
         const Names listed = names ? *names : listFolderFiles(roms.path());
-        BatchReport report = runBatch(identity, roms.path(), listed, style, recorder, nameList);
+        BatchReport report = runBatch(roms.path(), listed, NamingRule{style}, recorder, nameList);
         EXPECT_EQ(roms.contents(), before) << "a file's bytes changed or a file vanished";
         return report;
     }
@@ -132,7 +138,6 @@ protected:
 };
 
 TEST_F(BatchRun, EmptyFolderEndsWithNoFiles) {
-    identity.newFileName = "left from before";
     const BatchReport report = run();
     EXPECT_EQ(report.outcome, BatchOutcome::NoFiles);
     EXPECT_EQ(report.totalFiles, 0);
@@ -140,9 +145,7 @@ TEST_F(BatchRun, EmptyFolderEndsWithNoFiles) {
     EXPECT_EQ(report.failureCode, 0);
     EXPECT_TRUE(report.unknownFiles.empty());
     EXPECT_TRUE(report.alreadyRightFiles.empty());
-    EXPECT_EQ(identity.newFileName, "");
-    // No status from the core: the window says there are no files.
-    EXPECT_EQ(recorder.events, (Names{"start", "progress 0"}));
+    EXPECT_EQ(recorder.events, (Names{"start 0"}));
 }
 
 TEST_F(BatchRun, MixedFolderIsCountedAndListed) {
@@ -169,10 +172,6 @@ TEST_F(BatchRun, MixedFolderIsCountedAndListed) {
     EXPECT_EQ(folderNames(),
               (Names{"Banjo (USA).v64", "c-mystery.v64", "cover.bmp", "d-blank.v64",
                      "e-mystery.z64", "Mario Kart 64 (USA).v64", "notes.txt", "tiny"}));
-    // The window's record holds the last file that reached each field.
-    EXPECT_EQ(identity.romFilePath, roms.file("tiny"));
-    EXPECT_EQ(identity.newFileName, "");
-    EXPECT_EQ(identity.internalName, "NOR THIS ONE        ");
 }
 
 TEST_F(BatchRun, UltraHleStyleRenamesToUnderscoresAndKeepsThemAsRight) {
@@ -190,12 +189,6 @@ TEST_F(BatchRun, UltraHleStyleRenamesToUnderscoresAndKeepsThemAsRight) {
     EXPECT_EQ(report.noNameCount, 1);
     EXPECT_EQ(folderNames(), (Names{"Banjo_(JAP).v64", "Banjo_(USA).v64", "blank.v64",
                                     "Mario_Kart_64_(USA).v64", "mystery.v64"}));
-    // The markers take the style too.
-    const auto& events = recorder.events;
-    EXPECT_NE(std::find(events.begin(), events.end(), "proposed ROM_unknown_!"), events.end());
-    EXPECT_NE(std::find(events.begin(), events.end(),
-                        "proposed -_ROM_can_not_be_identified_!_No_internal_name_-"),
-              events.end());
 }
 
 TEST_F(BatchRun, DemoTableDecidesItsNamesWithoutTheNameList) {
@@ -212,26 +205,8 @@ TEST_F(BatchRun, DemoTableDecidesItsNamesWithoutTheNameList) {
     EXPECT_EQ(report.unknownFiles, (Names{"a-demo.v64"}));
     EXPECT_EQ(report.renamedCount, 2);
     EXPECT_EQ(folderNames(), (Names{"a-demo.v64", "Pause Demo (USA).v64", "Sitero Demo.v64"}));
-    EXPECT_EQ(identity.fullTitle, "Sitero Demo");
-}
-
-TEST_F(BatchRun, CountrySuffixesAreTheBatchOnes) {
-    writeRom("d.v64", "WAVE RACE 64", 'D', ByteOrder::V64);
-    writeRom("f.v64", "WAVE RACE 64", 'F');
-    writeRom("i.v64", "WAVE RACE 64", 'I', ByteOrder::V64);
-    writeRom("u.v64", "WAVE RACE 64", 'U');
-    writeRom("e.v64", "WAVE RACE 64", 'E');
-    // Named by the single-file view, renamed again to the batch suffix.
-    writeRom("Mario Kart 64 (Euro - Germany).v64", "MARIO KART 64", 'D');
-
-    const BatchReport report = run();
-    EXPECT_EQ(report.outcome, BatchOutcome::Finished);
-    EXPECT_EQ(report.renamedCount, 6);
-    EXPECT_EQ(
-        folderNames(),
-        (Names{"Mario Kart 64 (Euro - Deutschland).v64", "Wave Race 64 (Australien).v64",
-               "Wave Race 64 (Euro - Deutschland).v64", "Wave Race 64 (Euro - Frankreich).v64",
-               "Wave Race 64 (Euro - Italien).v64", "Wave Race 64 (USA).v64"}));
+    EXPECT_EQ(std::count(recorder.events.begin(), recorder.events.end(), "demoTitle Sitero Demo"),
+              1);
 }
 
 TEST_F(BatchRun, TwoCopiesOfOneGameAbortWithoutLosingEither) {
@@ -246,8 +221,9 @@ TEST_F(BatchRun, TwoCopiesOfOneGameAbortWithoutLosingEither) {
     EXPECT_EQ(report.renamedCount, 1);
     EXPECT_EQ(report.romCount, 1);
     EXPECT_EQ(folderNames(), (Names{"copy2.v64", "later.v64", "Mario Kart 64 (USA).v64"}));
-    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 33, 66}));
-    EXPECT_EQ(recorder.events.back(), "proposed Mario Kart 64 (USA).v64");
+    EXPECT_EQ(recorder.started, 2);
+    EXPECT_EQ(recorder.events.back(), "failed 58");
+    EXPECT_EQ(recorder.events.end()[-2], "identified Mario Kart 64 (USA).v64");
 }
 
 TEST_F(BatchRun, ExistingFileOfTheProposedNameIsNeverReplaced) {
@@ -275,8 +251,8 @@ TEST_F(BatchRun, NameListFailureStopsTheRunAtThatFile) {
     EXPECT_NE(report.failureDescription.find("missing.ini"), std::string::npos);
     EXPECT_EQ(report.renamedCount, 1);
     EXPECT_EQ(report.romCount, 1);
-    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 25, 50, 75}));
-    EXPECT_EQ(recorder.events.back(), "status Batchmode runs...");
+    EXPECT_EQ(recorder.started, 3);
+    EXPECT_EQ(recorder.events.end()[-2], "file c-game.v64");
     const Names afterMissing{"b-text.txt", "c-game.v64", "d-demo.v64", "Pause Demo (USA).v64"};
     EXPECT_EQ(folderNames(), afterMissing);
 
@@ -335,7 +311,7 @@ TEST_F(BatchRun, FailureOfAFileReadAheadIsReportedAtItsTurn) {
     writeRom("d.v64", "WAVE RACE 64", 'J');
     const OpenWatch watch(roms.path(), roms.file("c.v64"));
     bool failedAhead = false;
-    recorder.beforeFirstStatus = [&] { // waits up to about ten seconds
+    recorder.beforeFirstFile = [&] { // waits up to about ten seconds
         for (int ms = 0; ms < 10'000 && !OpenWatch::deniedTried; ++ms) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
@@ -348,8 +324,8 @@ TEST_F(BatchRun, FailureOfAFileReadAheadIsReportedAtItsTurn) {
               failureFromErrno(EACCES, roms.file("c.v64")).description());
     EXPECT_EQ(report.unknownFiles, (Names{"a-mystery.v64"}));
     EXPECT_EQ(report.alreadyRightFiles, (Names{"Banjo (USA).v64"}));
-    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 25, 50, 75}));
-    EXPECT_EQ(recorder.events.back(), "status Batchmode runs...");
+    EXPECT_EQ(recorder.started, 3);
+    EXPECT_EQ(recorder.events.end()[-2], "file c.v64");
     EXPECT_EQ(folderNames(), (Names{"a-mystery.v64", "Banjo (USA).v64", "c.v64", "d.v64"}));
 }
 
@@ -392,9 +368,9 @@ TEST_F(BatchRun, AFileSwappedAfterItsHeaderWasReadIsNotRenamed) {
     for (const auto& swap : swaps) {
         writeRom("a.v64", "MARIO KART 64");
         writeRom("b.v64", "BANJO");
-        recorder.afterFirstProposal = [&] { swap(roms.file("a.v64")); };
+        recorder.afterFirstIdentified = [&] { swap(roms.file("a.v64")); };
         const BatchReport report =
-            runBatch(identity, roms.path(), folderNames(), NamingStyle::Normal, recorder, nameList);
+            runBatch(roms.path(), folderNames(), NamingRule{}, recorder, nameList);
         EXPECT_EQ(report.failureCode, 75);
         EXPECT_NE(report.failureDescription.find("changed after its header was read"),
                   std::string::npos);
@@ -441,35 +417,6 @@ TEST_F(BatchRun, SpecialAndShortFilesAreNoRomImages) {
     EXPECT_TRUE(std::filesystem::is_symlink(roms.file("e-link")));
 }
 
-TEST_F(BatchRun, ProgressShowsTheShareDone) {
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) {
-        roms.write(name, "text");
-    }
-    run();
-    EXPECT_EQ(recorder.progress, (std::vector<std::int32_t>{0, 33, 66, 100}));
-
-    // More than 100 files still move the bar.
-    TempFolder big;
-    Names names;
-    for (int i = 0; i < 150; ++i) {
-        names.push_back(std::to_string(1000 + i) + ".txt");
-        big.write(names.back(), "text");
-    }
-    Recorder bigRecorder;
-    const BatchReport report =
-        runBatch(identity, big.path(), names, NamingStyle::Normal, bigRecorder, nameList);
-    EXPECT_EQ(report.totalFiles, 150);
-    const std::vector<std::int32_t>& progress = bigRecorder.progress;
-    ASSERT_EQ(progress.size(), 151u);
-    EXPECT_EQ(progress[0], 0);
-    EXPECT_EQ(progress[1], 0);
-    EXPECT_EQ(progress[2], 1);
-    EXPECT_EQ(progress[75], 50);
-    EXPECT_EQ(progress[149], 99);
-    EXPECT_EQ(progress[150], 100);
-    EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
-}
-
 TEST_F(BatchRun, NotificationsComeInTheOrderOfTheSteps) {
     writeRom("a.v64", "Test Program", 'E', ByteOrder::V64, kPauseDemoCrc);
     roms.write("b.txt", "text that is no cartridge");
@@ -478,27 +425,13 @@ TEST_F(BatchRun, NotificationsComeInTheOrderOfTheSteps) {
     writeRom("Mario Kart 64 (USA).v64", "MARIO KART 64", 'E', ByteOrder::V64);
 
     run();
-    const std::string status = "status Batchmode runs...";
-    EXPECT_EQ(recorder.events, (Names{"start",
-                                      "progress 0",
-                                      "progress 20",
-                                      status,
-                                      "demoTitle Pause Demo",
-                                      "proposed Pause Demo (USA).v64",
-                                      "progress 40",
-                                      status,
-                                      "notRom",
-                                      "progress 60",
-                                      status,
-                                      "unknown c.v64",
-                                      "proposed ROM unknown !",
-                                      "progress 80",
-                                      status,
-                                      "proposed - ROM can not be identified ! No internal name -",
-                                      "progress 100",
-                                      status,
-                                      "proposed Mario Kart 64 (USA).v64",
-                                      "alreadyRight Mario Kart 64 (USA).v64"}));
+    EXPECT_EQ(recorder.events,
+              (Names{"start 5", "file a.v64", "demoTitle Pause Demo",
+                     "identified Pause Demo (USA).v64", "renamed Pause Demo (USA).v64",
+                     "file b.txt", "notRom", "file c.v64", "identified (unknown)",
+                     "skipped unknown", "file e.v64", "identified (no internal name)",
+                     "skipped no internal name", "file Mario Kart 64 (USA).v64",
+                     "identified Mario Kart 64 (USA).v64", "alreadyRight"}));
 }
 
 } // namespace

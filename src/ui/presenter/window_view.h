@@ -1,7 +1,7 @@
 #pragma once
 
-#include "rename/control.h"
-#include "rename/message_boxes.h"
+#include "ui/presenter/control.h"
+#include "ui/presenter/message_boxes.h"
 
 #include <cstdint>
 #include <initializer_list>

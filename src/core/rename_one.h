@@ -1,0 +1,31 @@
+#pragma once
+
+#include "fsys/file_failure.h"
+#include "fsys/file_stamp.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillmark {
+
+enum class RenameResult {
+    Nothing,     // nothing was asked for
+    Renamed,     // the file has its new name
+    FileChanged, // the path leads to another file, or a changed one, than was identified
+    Failed,      // the rename failed; `failure` says why
+};
+
+struct RenameOutcome {
+    RenameResult result = RenameResult::Nothing;
+    std::optional<FileFailure> failure; // set for FileChanged and Failed
+};
+
+// Gives the file at `path` the name `newName` in the folder it lies in, and
+// only while `path` still leads to the file that `stamp` was taken of (through
+// a link as `links` says, as the identification read it). Never replaces a
+// file: see renameWithoutReplacing.
+RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& stamp,
+                                   std::string_view newName, LinkMode links);
+
+} // namespace quillmark
