@@ -2,12 +2,15 @@
 // arbitrary file starts: once from bytes in memory, once through a real file.
 
 #include "fsys/file_failure.h"
+#include "fsys/header_file.h"
 #include "fuzz_support.h"
 #include "romid/country.h"
 #include "romid/demo_table.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
 #include "romid/rom_header.h"
+#include "ui/presenter/header_texts.h"
+#include "ui/presenter/rom_identity.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -19,6 +22,11 @@ namespace quillmark {
 namespace {
 
 using fuzz::require;
+
+// The header into the window's record, as the single-file view reads it.
+RomFormat interpretHeader(const HeaderBytes& header, RomIdentity& identity) {
+    return recordHeader(header, parseRomHeader(header), identity);
+}
 
 // An identity left over from an earlier file: every field holds something the
 // reader would never write, so a field it touches by mistake shows.
@@ -123,8 +131,8 @@ void checkCountry(std::uint8_t country) {
                    : text == "Hex " + hexText(country) + "   = ?",
             "a country text starts with its letter, or shows the byte in hex");
     require(fuzz::utf8CodePoints(text) >= 0, "the country text is valid UTF-8");
-    const std::string single = countrySuffix(country, SuffixSet::SingleFile);
-    const std::string batch = countrySuffix(country, SuffixSet::Batch);
+    const std::string single = countrySuffix(country);
+    const std::string batch = batchCountrySuffix(country);
     require(single.empty() == batch.empty(), "both suffix columns have the same rows");
     require(single.empty() || (single.starts_with(" (") && single.ends_with(")") &&
                                batch.starts_with(" (") && batch.ends_with(")")),
@@ -142,30 +150,30 @@ void checkUltraHleStyle(std::string_view name) {
     }
 }
 
-void checkNaming(const RomIdentity& id) {
-    const DemoResult demo = lookUpDemo(id.internalName, id.crc1Text);
+void checkNaming(const RomIdentity& id, const RomHeader& rom) {
+    const DemoResult demo = lookUpDemo(rom.internalName, rom.crc1);
     require((demo.outcome == DemoLookup::NotInTable) != isDemoTableName(id.internalName),
             "the demo table answers for exactly its own names");
     require((demo.outcome == DemoLookup::Title) == !demo.title.empty(),
             "a demo title comes with the Title outcome only");
 
     // As if the name list had offered the internal name itself as the title.
-    std::string composed;
+    const std::string listed = displayText(id.internalName);
+    TitleLookup title;
     if (demo.outcome == DemoLookup::Title) {
-        composed = composeFileName(demo.title, id.countrySuffix);
+        title = {TitleSource::DemoTable, demo.title, nullptr};
     } else if (demo.outcome == DemoLookup::NotInTable) {
-        composed = composeFileName(displayText(id.internalName), id.countrySuffix);
+        title = {TitleSource::NameRecord, listed, nullptr};
     }
+    const std::string composed =
+        title.source == TitleSource::None ? "" : composeFileName(title.title, id.countrySuffix);
     require(composed.empty() || composed.ends_with(kRomExtension), "a composed name ends in .v64");
 
     RomIdentity normal = id;
-    normal.newFileName = composed;
-    RomIdentity ultra = normal;
-    const bool normalOffered = settleNewFileName(normal, NamingStyle::Normal);
-    const bool ultraOffered = settleNewFileName(ultra, NamingStyle::UltraHle);
-    require(normalOffered == !normal.romUnknown && ultraOffered == !ultra.romUnknown &&
-                normalOffered == ultraOffered,
-            "settling offers a rename exactly when no marker stands in");
+    RomIdentity ultra = id;
+    recordName(proposeName(rom, title, {NamingStyle::Normal}), NamingStyle::Normal, normal);
+    recordName(proposeName(rom, title, {NamingStyle::UltraHle}), NamingStyle::UltraHle, ultra);
+    require(normal.romUnknown == ultra.romUnknown, "both styles offer a rename, or neither does");
     const bool noName = id.internalName[0] == '\0';
     if (noName) {
         require(normal.romUnknown && normal.newFileName == kNoInternalNameMarker,
@@ -191,7 +199,8 @@ void checkFileReadsTheSame(const std::uint8_t* data, std::size_t size, bool swap
     RomIdentity fromFile = leftOver(swappedBefore);
     RomFormat fileFormat = RomFormat::NotRom;
     try {
-        fileFormat = readRomHeader(path, fromFile);
+        fileFormat = interpretHeader(readHeaderBytes(path), fromFile);
+        fromFile.fileStamp = fromBytes.fileStamp; // which file it was is no matter here
     } catch (const FileFailure& failure) {
         std::fprintf(stderr, "%s\n", failure.what());
         require(false, "a readable regular file is read without failure");
@@ -229,9 +238,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkOtherOrder(header, format, id);
         const std::uint8_t country = id.headerBytes[kCountryByteIndex];
         id.countryText = countryDisplayText(country);
-        id.countrySuffix = countrySuffix(country, SuffixSet::SingleFile);
+        id.countrySuffix = countrySuffix(country);
         checkCountry(country);
-        checkNaming(id);
+        checkNaming(id, *parseRomHeader(header));
     }
     const std::string_view input(reinterpret_cast<const char*>(data), size);
     requireDisplayable(input);

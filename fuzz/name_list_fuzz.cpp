@@ -85,6 +85,10 @@ std::size_t checkField(std::string_view line, std::size_t pos, std::string_view 
 }
 
 void checkRecords(std::string_view text, const std::vector<NameRecord>& records, bool lfOnly) {
+    // A byte-order mark at the start is no part of the first record.
+    if (text.starts_with("\xEF\xBB\xBF")) {
+        text.remove_prefix(3);
+    }
     const std::vector<std::string> lines = recordLines(text);
     require(records.size() == lines.size(), "one record per line that is not blank");
     bool quotable = true;
@@ -173,6 +177,21 @@ void checkDumpKey(const std::string& key) {
             "every key of the dump shape names a dump");
 }
 
+// What a lookup leaves of the record it ended on, as a scan through the list would.
+struct Scan {
+    std::string internalName, listKey, fullTitle, newFileName;
+};
+
+// Looks scan.internalName up: the first record of that key, else the last.
+bool lookUpTitle(Scan& scan, NameList& list) {
+    list.refresh();
+    const NameRecord* record = list.byInternalName(scan.internalName);
+    const NameRecord& ended = record != nullptr ? *record : list.lastRecord();
+    scan.listKey = ended.key;
+    scan.fullTitle = ended.title;
+    return record != nullptr;
+}
+
 // Looks the dump up that the picked record names (or, for other keys, one
 // made of its bytes) and checks the answer against the records of `text`.
 void checkDumpLookUp(NameList& list, std::string_view text, std::uint8_t pick) {
@@ -191,14 +210,14 @@ void checkDumpLookUp(NameList& list, std::string_view text, std::uint8_t pick) {
         wanted.crc2 = static_cast<std::uint32_t>(key.size());
         wanted.country = pick;
     }
-    RomIdentity id;
-    id.crc1 = wanted.crc1;
-    id.crc2 = wanted.crc2;
-    id.headerBytes[kCountryByteIndex] = wanted.country;
-    id.listKey = "earlier key";
-    id.fullTitle = "earlier title";
+    Scan id{"", "earlier key", "earlier title", ""};
     list.refresh();
-    const bool matched = list.titleByDump(id);
+    const NameRecord* found = list.byDump(wanted);
+    const bool matched = found != nullptr;
+    if (matched) {
+        id.listKey = found->key;
+        id.fullTitle = found->title;
+    }
     const auto first = std::find_if(records.begin(), records.end(), [&](const NameRecord& r) {
         return upperCase(r.key) == dumpKeyText(wanted);
     });
@@ -216,11 +235,7 @@ void checkDumpLookUp(NameList& list, std::string_view text, std::uint8_t pick) {
 void checkLookUp(NameList& list, std::string_view text, const std::string& name,
                  const char* invariant) {
     const std::vector<NameRecord> records = parseNameRecords(text);
-    RomIdentity id;
-    id.internalName = name;
-    id.listKey = "earlier key";
-    id.fullTitle = "earlier title";
-    id.newFileName = "earlier new name";
+    Scan id{name, "earlier key", "earlier title", "earlier new name"};
     bool matched = false;
     try {
         matched = lookUpTitle(id, list);
