@@ -1,5 +1,6 @@
 #include "bench_support.h"
 
+#include "kit/whole_file.h"
 #include "synthetic_folder.h"
 
 #include <algorithm>
@@ -31,25 +32,9 @@ void settle(const std::string& folder) {
 }
 
 void writeSettledNameList(const std::string& path, std::size_t count) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << syntheticNameList(count, kMinimumRecords);
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
+    kit::writeWholeFile(path, syntheticNameList(count, kMinimumRecords));
     const auto hourAgo = std::filesystem::last_write_time(path) - std::chrono::hours(1);
     std::filesystem::last_write_time(path, hourAgo);
-}
-
-ScratchFolder::ScratchFolder(const std::string& parent, const std::string& prefix)
-    : path_(parent + "/" + prefix + "-XXXXXX") {
-    if (::mkdtemp(path_.data()) == nullptr) {
-        throw std::runtime_error("cannot create a folder in " + parent);
-    }
-}
-
-ScratchFolder::~ScratchFolder() {
-    removeFolder(path_);
 }
 
 std::size_t parseCount(const char* text) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kit/scratch_folder.h"
+
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -25,18 +27,11 @@ void settle(const std::string& folder);
 void writeSettledNameList(const std::string& path, std::size_t count);
 
 // A fresh folder under `parent`, removed with everything in it however the
-// measurement ends. Throws std::runtime_error when it cannot be made.
-class ScratchFolder {
+// measurement ends.
+class ScratchFolder : public kit::ScratchFolder {
 public:
-    ScratchFolder(const std::string& parent, const std::string& prefix);
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
+    ScratchFolder(const std::string& parent, const std::string& prefix)
+        : kit::ScratchFolder(prefix, parent) {}
 };
 
 // A positive count given on the command line. Throws std::invalid_argument.

@@ -1,6 +1,7 @@
 #include "synthetic_folder.h"
 
 #include "archive_writer.h"
+#include "kit/scratch_folder.h"
 #include "names/cartridge_header.h"
 #include "ui/presenter/header_texts.h"
 
@@ -188,8 +189,7 @@ void createZippedFolder(const std::string& folder, std::size_t count, std::size_
 }
 
 void removeFolder(const std::string& folder) {
-    std::error_code ignored;
-    std::filesystem::remove_all(folder, ignored);
+    kit::removeFolder(folder);
 }
 
 } // namespace quillmark::bench

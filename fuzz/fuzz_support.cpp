@@ -1,5 +1,7 @@
 #include "fuzz_support.h"
 
+#include "kit/scratch_folder.h"
+#include "kit/whole_file.h"
 #include "romid/text_encoding.h"
 
 #include <cerrno>
@@ -22,39 +24,28 @@ void require(bool holds, const char* invariant) {
 namespace {
 
 // Kept alive past the static destructors, for the exit handler that removes it.
-const std::string* scratchPath = nullptr;
+kit::ScratchFolder* scratch = nullptr;
 
 void removeScratchFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(*scratchPath, ignored);
+    delete scratch;
 }
 
 } // namespace
 
 const std::string& scratchFolder() {
-    if (scratchPath == nullptr) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quillmark-fuzz-XXXXXX").string();
-        require(::mkdtemp(pattern.data()) != nullptr, "scratch folder can be made");
-        scratchPath = new std::string(pattern);
+    if (scratch == nullptr) {
+        scratch = new kit::ScratchFolder("quillmark-fuzz");
         std::atexit(removeScratchFolder);
     }
-    return *scratchPath;
+    return scratch->path();
 }
 
 void writeFile(const std::string& path, std::string_view bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    require(fd >= 0, "scratch file can be opened for writing");
-    std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        require(n > 0, "scratch file can be written");
-        written += static_cast<std::size_t>(n);
+    try {
+        kit::writeWholeFile(path, bytes);
+    } catch (const std::exception&) {
+        require(false, "scratch file can be written");
     }
-    require(::close(fd) == 0, "scratch file can be closed");
 }
 
 void removeFile(const std::string& path) {

@@ -1,4 +1,5 @@
 #include "core/identify.h"
+#include "kit/whole_file.h"
 #include "names/facts_table.h"
 #include "names/name_list_build.h"
 #include "romid/country.h"
@@ -22,7 +23,7 @@ const std::string kShippedData = QUILLMARK_SHIPPED_DATA;
 const std::string kShippedList = kShippedData + "/roms.ini";
 
 std::vector<NameRecord> shippedRecords() {
-    return parseNameRecords(readWholeFile(kShippedList));
+    return parseNameRecords(kit::readWholeFile(kShippedList));
 }
 
 // Internal-name keys are 20 bytes; dump keys, "CRC1-CRC2-C:CC", 22.
@@ -31,7 +32,7 @@ bool isDumpKey(std::string_view key) {
 }
 
 TEST(ShippedNameList, IsOneQuotedCrLfRecordPerLineWithUniqueSortedKeys) {
-    const std::string text = readWholeFile(kShippedList);
+    const std::string text = kit::readWholeFile(kShippedList);
     const std::vector<NameRecord> records = parseNameRecords(text);
     ASSERT_FALSE(records.empty());
     std::size_t start = 0;

@@ -2,6 +2,7 @@
 
 #include "core/identify.h"
 #include "fsys/rename_file.h"
+#include "kit/whole_file.h"
 #include "names/cartridge_header.h"
 
 #include <stdexcept>
@@ -83,7 +84,7 @@ std::string image(const FactsRow& row, bool byteSwapped) {
 }
 
 void write(const fs::path& file, std::string_view bytes) {
-    writeWholeFile(file.string(), bytes);
+    kit::writeWholeFile(file.string(), bytes);
 }
 
 // Removes a demo folder made before; refuses anything else.

@@ -1,5 +1,6 @@
 #include "facts_table.h"
 
+#include "kit/whole_file.h"
 #include "romid/header_text.h"
 #include "romid/name_list_records.h"
 
@@ -119,29 +120,7 @@ std::vector<FactsRow> parseFactsTable(std::string_view text) {
 }
 
 std::vector<FactsRow> readFactsTable(const std::string& path) {
-    return parseFactsTable(readWholeFile(path));
-}
-
-std::string readWholeFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot open " + path);
-    }
-    std::ostringstream contents;
-    contents << in.rdbuf();
-    if (in.bad()) {
-        throw std::runtime_error("cannot read " + path);
-    }
-    return contents.str();
-}
-
-void writeWholeFile(const std::string& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
+    return parseFactsTable(kit::readWholeFile(path));
 }
 
 } // namespace quillmark

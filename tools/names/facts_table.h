@@ -33,10 +33,4 @@ std::vector<FactsRow> parseFactsTable(std::string_view text);
 // Reads and parses the file at `path`; throws std::runtime_error if it cannot be read.
 std::vector<FactsRow> readFactsTable(const std::string& path);
 
-// The whole file as bytes; throws std::runtime_error if it cannot be read.
-std::string readWholeFile(const std::string& path);
-
-// Writes `bytes` to `path`, replacing it; throws std::runtime_error on failure.
-void writeWholeFile(const std::string& path, std::string_view bytes);
-
 } // namespace quillmark

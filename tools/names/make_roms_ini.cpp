@@ -2,6 +2,7 @@
 //   make-roms-ini FACTS.tsv ROMS.ini SUMMARY.md
 
 #include "facts_table.h"
+#include "kit/whole_file.h"
 #include "name_list_build.h"
 #include "name_list_summary.h"
 
@@ -18,9 +19,9 @@ int main(int argc, char** argv) {
     try {
         const std::string facts = argv[1];
         const NameListBuild build = buildNameList(readFactsTable(facts));
-        writeWholeFile(argv[2], nameListText(build));
-        writeWholeFile(argv[3],
-                       nameListSummary(build, std::filesystem::path(facts).filename().string()));
+        kit::writeWholeFile(argv[2], nameListText(build));
+        kit::writeWholeFile(
+            argv[3], nameListSummary(build, std::filesystem::path(facts).filename().string()));
         std::cout << build.records.size() << " records, " << build.choices.size()
                   << " names with several titles, " << build.changedTitles.size()
                   << " titles changed, " << build.leftOut.size() << " names left out, "

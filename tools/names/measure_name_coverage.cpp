@@ -18,6 +18,7 @@
 
 #include "cartridge_header.h"
 #include "facts_table.h"
+#include "kit/whole_file.h"
 #include "name_list_build.h"
 #include "romid/file_name.h"
 #include "romid/header_text.h"
@@ -131,7 +132,8 @@ std::vector<std::string> writeImages(const std::vector<Sample>& samples, const f
         const bool swapped = i % 2 == 1;
         files.push_back("row-" + std::to_string(samples[i].row->line) +
                         (swapped ? ".v64" : ".z64"));
-        writeWholeFile((folder / files.back()).string(), cartridgeHeader(*samples[i].row, swapped));
+        kit::writeWholeFile((folder / files.back()).string(),
+                            cartridgeHeader(*samples[i].row, swapped));
     }
     return files;
 }
