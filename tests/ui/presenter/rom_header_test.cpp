@@ -86,16 +86,14 @@ TEST(RomHeader, BothByteOrdersGiveTheSameFields) {
 
 TEST(RomHeader, V64PairExchangeOfRawPositions) {
     // Raw V64 file bytes: positions 17–20 hold 2F 1A 5C 3B, 33–38 "USEP R".
-    std::vector<std::uint8_t> file(64, ' ');
-    const std::uint8_t magic[] = {0x37, 0x80, 0x40, 0x12};
-    std::copy(std::begin(magic), std::end(magic), file.begin());
-    const std::uint8_t crc[] = {0x2F, 0x1A, 0x5C, 0x3B};
-    std::copy(std::begin(crc), std::end(crc), file.begin() + 16);
+    std::string file(64, ' ');
+    file.replace(0, 4, "\x37\x80\x40\x12");
+    file.replace(16, 4, "\x2F\x1A\x5C\x3B");
     const std::string name = "USEP R";
     std::copy(name.begin(), name.end(), file.begin() + 32);
     file[58] = 'n';  // manufacturer, V64 position 59
     file[61] = 0x00; // card ID first character, V64 position 62
-    file[60] = 0x0A; // card ID second character, V64 position 61
+    file[60] = '\n'; // card ID second character, V64 position 61
     file[63] = 'e';  // country, V64 position 64
     TempFolder folder;
     RomIdentity id;
