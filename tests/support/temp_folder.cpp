@@ -20,7 +20,6 @@ std::string TempFolder::write(std::string_view name, std::string_view bytes) con
     return target;
 }
 
-
 std::map<std::string, std::string> TempFolder::snapshot() const {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::directory_iterator(path())) {
