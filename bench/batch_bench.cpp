@@ -1,11 +1,15 @@
 // Times the batch run over synthetic ROM folders against a floor: the bare
-// system calls of the same work (open, read 64 bytes, close, and a no-replace
-// rename for each file the run renames) over the same folder with the same
-// names and bytes, in the same process. A second floor adds the checks the run
-// makes by design, to show what is left of the difference. Making and
+// system calls of the same work (open, fstat, read 64 bytes and close each
+// file, and a no-replace rename for each file the run renames) over the same
+// folder with the same names and bytes, in the same process. Making and
 // restoring the folder is not timed.
 //
-//   batch_bench [--runs R] [--dir DIR] [N ...]   default: 5 runs of 1000 10000 100000
+//   batch_bench [--runs R] [--dir DIR] [--records R] [--fresh-list] [--list FILE] [N ...]
+//                                                default: 5 runs of 1000 10000 100000; the
+//                                                name list synthetic (at least R records,
+//                                                1000 by default), an hour old unless
+//                                                --fresh-list (written just before each
+//                                                run), or FILE (the shipped list, say)
 //   batch_bench --cold [--runs R] [--dir DIR] [N ...]
 //                                                the run on a folder just out of the page
 //                                                cache against the same run on an identical
@@ -16,6 +20,7 @@
 #include "bench_support.h"
 #include "core/batch_run.h"
 #include "fsys/folder_listing.h"
+#include "kit/whole_file.h"
 #include "synthetic_folder.h"
 #include "ui/presenter/header_texts.h"
 
@@ -67,6 +72,29 @@ void renameNoReplace(const std::string& from, const std::string& to) {
     }
 }
 
+// Which name list the runs read, and how fresh it is.
+struct ListChoice {
+    std::size_t minimumRecords = kMinimumRecords;
+    bool fresh = false; // written just before each run: its time stamp not yet settled
+    std::string file;   // a list of one's own instead of the synthetic one
+};
+
+// Learns which files a run renames, and to what.
+class RenameRecorder : public BatchObserver {
+public:
+    void fileStarted(std::size_t /*index*/, std::string_view fileName) override {
+        current_ = fileName;
+    }
+    void fileRenamed(std::size_t /*index*/, std::string_view newName) override {
+        renames.emplace(current_, newName);
+    }
+
+    std::unordered_map<std::string, std::string> renames;
+
+private:
+    std::string current_;
+};
+
 // One synthetic folder that both the run and the floor work on in turn. After
 // each timed pass every renamed file gets its first name back, so each pass
 // meets the same names and bytes as the freshly made folder. Making the
@@ -74,23 +102,28 @@ void renameNoReplace(const std::string& from, const std::string& to) {
 // is why it is made once.
 class Workbench {
 public:
-    Workbench(std::string folder, std::size_t count) : folder_(std::move(folder)), count_(count) {
+    Workbench(std::string folder, std::size_t count, const ListChoice& list)
+        : folder_(std::move(folder)), count_(count), list_(list) {
         createSyntheticFolder(folder_, count_);
         original_ = listFolderFiles(folder_);
-        std::unordered_map<std::string, SyntheticFile> files;
-        for (std::size_t index = 0; index < count_; ++index) {
-            SyntheticFile file = syntheticFile(index);
-            files.emplace(file.name, std::move(file));
+        // The floor renames what a run renames: learnt from one untimed run.
+        RenameRecorder recorder;
+        touchList();
+        const BatchReport report =
+            runBatch(folder_, original_, NamingRule{NamingStyle::Normal, batchCountrySuffix},
+                     recorder, names_);
+        if (report.outcome != BatchOutcome::Finished) {
+            throw std::runtime_error("the first run did not finish: " + report.failureDescription);
         }
-        // The floor's work in listing order, every path built beforehand.
         steps_.reserve(count_);
         for (const std::string& name : original_) {
-            const SyntheticFile& file = files.at(name);
-            steps_.push_back({folder_ + "/" + name,
-                              file.target.empty() ? std::string() : folder_ + "/" + file.target,
-                              file.looksUpName});
-            renames_ += !file.target.empty();
+            const auto renamed = recorder.renames.find(name);
+            steps_.push_back({folder_ + "/" + name, renamed == recorder.renames.end()
+                                                        ? std::string()
+                                                        : folder_ + "/" + renamed->second});
         }
+        renames_ = recorder.renames.size();
+        finishPass();
     }
     ~Workbench() { removeFolder(folder_); }
     Workbench(const Workbench&) = delete;
@@ -99,13 +132,13 @@ public:
     // Seconds of runBatch alone; the listing before it is timed apart.
     double timeRun(double& listingSeconds) {
         settle(folder_);
+        touchList();
         const Clock::time_point listStart = Clock::now();
         const std::vector<std::string> names = listFolderFiles(folder_);
         const Clock::time_point start = Clock::now();
         CountingObserver observer;
-        const BatchReport report =
-            runBatch(folder_, names, NamingRule{NamingStyle::Normal, batchCountrySuffix}, observer,
-                     nameList_);
+        const BatchReport report = runBatch(
+            folder_, names, NamingRule{NamingStyle::Normal, batchCountrySuffix}, observer, names_);
         const Clock::time_point end = Clock::now();
         listingSeconds = seconds(listStart, start);
         if (report.outcome != BatchOutcome::Finished ||
@@ -119,29 +152,20 @@ public:
         return seconds(start, end);
     }
 
-    // With `checks`, the floor also makes the calls the run adds by design:
-    // an fstat of every file (special files are never read) and an open,
-    // fstat and close of the name list for every lookup (its edits, removal
-    // and permissions show at once).
-    double timeFloor(bool checks) {
+    // The system calls the run cannot do without: each file opened (without
+    // blocking), its status read (special files are never read), 64 bytes
+    // read, closed; and the renames.
+    double timeFloor() {
         settle(folder_);
         char buffer[64];
         struct stat st {};
         const Clock::time_point start = Clock::now();
         for (const Step& step : steps_) {
-            const int fd = ::open(step.path.c_str(), O_RDONLY | O_CLOEXEC);
-            if (fd < 0 || (checks && ::fstat(fd, &st) != 0) ||
-                ::read(fd, buffer, sizeof buffer) < 0) {
+            const int fd = ::open(step.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            if (fd < 0 || ::fstat(fd, &st) != 0 || ::read(fd, buffer, sizeof buffer) < 0) {
                 throw std::runtime_error("floor: cannot read " + step.path);
             }
             ::close(fd);
-            if (checks && step.looksUpName) {
-                const int list = ::open("roms.ini", O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-                if (list < 0 || ::fstat(list, &st) != 0) {
-                    throw std::runtime_error("floor: cannot open the name list");
-                }
-                ::close(list);
-            }
             if (!step.target.empty()) {
                 renameNoReplace(step.path, step.target);
             }
@@ -151,12 +175,21 @@ public:
         return seconds(start, end);
     }
 
+    std::size_t renames() const { return renames_; }
+
 private:
     struct Step {
         std::string path;
         std::string target; // empty: not renamed
-        bool looksUpName = false;
     };
+
+    // A list written a moment ago: its stamp is not settled for the run.
+    void touchList() const {
+        if (list_.fresh) {
+            std::filesystem::last_write_time("roms.ini",
+                                             std::filesystem::file_time_type::clock::now());
+        }
+    }
 
     // Checks that the pass left the planned names, then gives the files their first names back.
     void finishPass() {
@@ -177,48 +210,59 @@ private:
     }
 
     std::string folder_;
-    NameList nameList_; // one for every pass, as the window keeps one
     std::size_t count_;
+    ListChoice list_;
+    NameList names_; // one for every pass, as the window keeps one
     std::vector<std::string> original_;
     std::vector<std::string> renamedListing_;
     std::vector<Step> steps_;
     std::size_t renames_ = 0;
 };
 
+// The name list the runs read, in the working folder.
+std::size_t writeNameList(std::size_t count, const ListChoice& list) {
+    if (!list.file.empty()) {
+        std::filesystem::copy_file(list.file, "roms.ini",
+                                   std::filesystem::copy_options::overwrite_existing);
+        const std::string text = kit::readWholeFile("roms.ini");
+        return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+    }
+    writeSettledNameList("roms.ini", count, list.minimumRecords);
+    return syntheticRecordCount(count, list.minimumRecords);
+}
+
 struct Row {
     std::size_t count = 0;
     std::size_t records = 0;
+    std::size_t renames = 0;
     double runMicros = 0;
     double floorMicros = 0;
-    double checkedFloorMicros = 0;
     double listingMicros = 0;
     double maxRss = 0;
 };
 
-Row measure(const std::string& root, std::size_t count, int runs) {
-    writeSettledNameList(root + "/roms.ini", count);
-    Workbench bench(root + "/roms-" + std::to_string(count), count);
-    std::vector<double> run, floor, checkedFloor, listing;
+Row measure(const std::string& root, std::size_t count, int runs, const ListChoice& list) {
+    const std::size_t records = writeNameList(count, list);
+    Workbench bench(root + "/roms-" + std::to_string(count), count, list);
+    std::vector<double> run, floor, listing;
     for (int i = 0; i < runs; ++i) {
-        // Alternate the order, so that drift on a busy machine hits all alike.
+        // Alternate the order, so that drift on a busy machine hits both alike.
         double listingSeconds = 0;
         if (i % 2 == 0) {
             run.push_back(bench.timeRun(listingSeconds));
-            floor.push_back(bench.timeFloor(false));
-            checkedFloor.push_back(bench.timeFloor(true));
+            floor.push_back(bench.timeFloor());
         } else {
-            checkedFloor.push_back(bench.timeFloor(true));
-            floor.push_back(bench.timeFloor(false));
+            floor.push_back(bench.timeFloor());
             run.push_back(bench.timeRun(listingSeconds));
         }
         listing.push_back(listingSeconds);
     }
     const double perFile = 1e6 / static_cast<double>(count);
     return {count,
-            syntheticRecordCount(count, kMinimumRecords),
+            records,
+            bench.renames(),
             median(run) * perFile,
             median(floor) * perFile,
-            median(checkedFloor) * perFile,
             median(listing) * perFile,
             maxRssMegabytes()};
 }
@@ -241,10 +285,11 @@ struct ColdRow {
     double floorMicros = 0; // the floor of the warm run
 };
 
-ColdRow measureCold(const std::string& root, std::size_t count, int runs, bool drop) {
-    writeSettledNameList(root + "/roms.ini", count);
-    Workbench cold(root + "/cold-" + std::to_string(count), count);
-    Workbench warm(root + "/warm-" + std::to_string(count), count);
+ColdRow measureCold(const std::string& root, std::size_t count, int runs, bool drop,
+                    const ListChoice& list) {
+    writeNameList(count, list);
+    Workbench cold(root + "/cold-" + std::to_string(count), count, list);
+    Workbench warm(root + "/warm-" + std::to_string(count), count, list);
     std::vector<double> coldRuns, warmRuns, floor;
     double listingSeconds = 0;
     for (int i = 0; i < runs; ++i) {
@@ -254,16 +299,17 @@ ColdRow measureCold(const std::string& root, std::size_t count, int runs, bool d
             }
             coldRuns.push_back(cold.timeRun(listingSeconds));
         }
-        warm.timeFloor(false); // untimed: brings the warm folder back into the cache
+        warm.timeFloor(); // untimed: brings the warm folder back into the cache
         warmRuns.push_back(warm.timeRun(listingSeconds));
-        floor.push_back(warm.timeFloor(false));
+        floor.push_back(warm.timeFloor());
     }
     const double perFile = 1e6 / static_cast<double>(count);
     return {count, drop ? median(coldRuns) * perFile : 0.0, median(warmRuns) * perFile,
             median(floor) * perFile};
 }
 
-int coldTable(const std::string& root, const std::vector<std::size_t>& counts, int runs) {
+int coldTable(const std::string& root, const std::vector<std::size_t>& counts, int runs,
+              const ListChoice& list) {
     const bool drop = dropCaches();
     if (!drop) {
         std::cout << "dropping the page cache needs root: the cold half is skipped\n";
@@ -272,7 +318,7 @@ int coldTable(const std::string& root, const std::vector<std::size_t>& counts, i
                 "warm/floor |\n");
     std::printf("|---:|---:|---:|---:|---:|---:|\n");
     for (const std::size_t count : counts) {
-        const ColdRow row = measureCold(root, count, runs, drop);
+        const ColdRow row = measureCold(root, count, runs, drop, list);
         if (drop) {
             std::printf("| %zu | %.2f | %.2f | %.2f | %.2f | %.2f |\n", row.count, row.coldMicros,
                         row.warmMicros, row.coldMicros / row.warmMicros, row.floorMicros,
@@ -287,14 +333,15 @@ int coldTable(const std::string& root, const std::vector<std::size_t>& counts, i
 }
 
 int usage() {
-    std::cerr << "usage: batch_bench [--cold] [--runs R] [--dir DIR] [N ...]\n"
+    std::cerr << "usage: batch_bench [--cold] [--runs R] [--dir DIR] [--records R] [--fresh-list]\n"
+                 "                   [--list FILE] [N ...]\n"
                  "       batch_bench --make N DIR\n";
     return 2;
 }
 
 int makeFolder(std::size_t count, const std::string& dir) {
     std::filesystem::create_directories(dir);
-    writeSettledNameList(dir + "/roms.ini", count);
+    writeSettledNameList(dir + "/roms.ini", count, kMinimumRecords);
     createSyntheticFolder(dir + "/roms", count);
     std::cout << "made " << dir << "/roms (" << count << " files) and " << dir << "/roms.ini ("
               << syntheticRecordCount(count, kMinimumRecords) << " records)\n";
@@ -308,6 +355,7 @@ int main(int argc, char** argv) {
         std::vector<std::size_t> counts;
         int runs = 5;
         bool coldMode = false;
+        ListChoice list;
         std::string dir = std::filesystem::temp_directory_path().string();
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -319,6 +367,12 @@ int main(int argc, char** argv) {
                 runs = static_cast<int>(parseCount(argv[++i]));
             } else if (arg == "--dir" && i + 1 < argc) {
                 dir = argv[++i];
+            } else if (arg == "--records" && i + 1 < argc) {
+                list.minimumRecords = parseCount(argv[++i]);
+            } else if (arg == "--fresh-list") {
+                list.fresh = true;
+            } else if (arg == "--list" && i + 1 < argc) {
+                list.file = std::filesystem::absolute(argv[++i]).string();
             } else if (!arg.empty() && arg[0] != '-') {
                 counts.push_back(parseCount(arg.c_str()));
             } else {
@@ -333,23 +387,21 @@ int main(int argc, char** argv) {
         const std::string& root = scratch.path();
         std::filesystem::current_path(root); // the name list is read from the working folder
         if (coldMode) {
-            return coldTable(root, counts, runs);
+            return coldTable(root, counts, runs, list);
         }
 
         std::vector<Row> rows;
         for (const std::size_t count : counts) {
-            rows.push_back(measure(root, count, runs));
+            rows.push_back(measure(root, count, runs, list));
         }
 
-        std::printf("| files | name-list records | run µs/file | floor µs/file | run/floor | "
-                    "floor with the run's checks µs/file | run/that | listing µs/file | "
-                    "peak RSS so far (MB) |\n");
-        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+        std::printf("| files | name-list records | renamed | run µs/file | floor µs/file | "
+                    "run/floor | listing µs/file | peak RSS so far (MB) |\n");
+        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
         for (const Row& row : rows) {
-            std::printf("| %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.1f |\n",
-                        row.count, row.records, row.runMicros, row.floorMicros,
-                        row.runMicros / row.floorMicros, row.checkedFloorMicros,
-                        row.runMicros / row.checkedFloorMicros, row.listingMicros, row.maxRss);
+            std::printf("| %zu | %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.1f |\n", row.count,
+                        row.records, row.renames, row.runMicros, row.floorMicros,
+                        row.runMicros / row.floorMicros, row.listingMicros, row.maxRss);
         }
         if (rows.size() > 1) {
             const Row& smallest =

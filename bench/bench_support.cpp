@@ -31,8 +31,8 @@ void settle(const std::string& folder) {
     }
 }
 
-void writeSettledNameList(const std::string& path, std::size_t count) {
-    kit::writeWholeFile(path, syntheticNameList(count, kMinimumRecords));
+void writeSettledNameList(const std::string& path, std::size_t count, std::size_t minimumRecords) {
+    kit::writeWholeFile(path, syntheticNameList(count, minimumRecords));
     const auto hourAgo = std::filesystem::last_write_time(path) - std::chrono::hours(1);
     std::filesystem::last_write_time(path, hourAgo);
 }

@@ -24,7 +24,8 @@ void settle(const std::string& folder);
 // a user's list was written long before a run, and a list only seconds old is
 // read again on every lookup (its time stamp could hide an edit), which is
 // not the steady state the benchmarks measure.
-void writeSettledNameList(const std::string& path, std::size_t count);
+void writeSettledNameList(const std::string& path, std::size_t count,
+                          std::size_t minimumRecords = kMinimumRecords);
 
 // A fresh folder under `parent`, removed with everything in it however the
 // measurement ends.
