@@ -2,13 +2,21 @@
 
 namespace quillmark {
 
-std::string composeFileName(std::string_view fullTitle, std::string_view countrySuffix) {
+std::string composeFileName(std::string_view fullTitle, std::string_view countrySuffix,
+                            std::string_view extension) {
     std::string name;
-    name.reserve(fullTitle.size() + countrySuffix.size() + kRomExtension.size());
+    name.reserve(fullTitle.size() + countrySuffix.size() + extension.size());
     name += fullTitle;
     name += countrySuffix;
-    name += kRomExtension;
+    name += extension;
     return name;
+}
+
+std::string_view extensionFor(ByteOrder order, ExtensionRule rule) {
+    if (rule == ExtensionRule::ByteOrder && order == ByteOrder::Z64) {
+        return ".z64";
+    }
+    return kRomExtension;
 }
 
 std::string ultraHleName(std::string_view name) {
@@ -27,7 +35,8 @@ ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const N
         proposed.kind = NameKind::NoInternalName;
     } else if (title.source != TitleSource::None) {
         proposed.kind = NameKind::Name;
-        proposed.name = composeFileName(title.title, rule.suffix(rom.country));
+        proposed.name = composeFileName(title.title, rule.suffix(rom.country),
+                                        extensionFor(rom.order, rule.extension));
         if (rule.style == NamingStyle::UltraHle) {
             proposed.name = ultraHleName(proposed.name);
         }

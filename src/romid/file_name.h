@@ -15,14 +15,23 @@ inline constexpr std::string_view kRomExtension = ".v64";
 // How a proposed name is written: spaces kept, or spaces as underscores.
 enum class NamingStyle { Normal, UltraHle };
 
-// How names are made: the style, and the suffix a country byte gives.
+// Which extension a proposed name gets: ".v64" whatever the byte order, or
+// the one that names the file's byte order (".z64", ".v64").
+enum class ExtensionRule { V64, ByteOrder };
+
+// How names are made: the style, the suffix a country byte gives, the extension.
 struct NamingRule {
     NamingStyle style = NamingStyle::Normal;
     std::string (*suffix)(std::uint8_t country) = countrySuffix;
+    ExtensionRule extension = ExtensionRule::V64;
 };
 
 // Title, suffix and ".v64", joined as they are: no separator, no trimming.
-std::string composeFileName(std::string_view fullTitle, std::string_view countrySuffix);
+std::string composeFileName(std::string_view fullTitle, std::string_view countrySuffix,
+                            std::string_view extension = kRomExtension);
+
+// The extension `rule` gives an image in `order`.
+std::string_view extensionFor(ByteOrder order, ExtensionRule rule);
 
 // Every space becomes an underscore; every other character stays.
 std::string ultraHleName(std::string_view name);
