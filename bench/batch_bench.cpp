@@ -391,6 +391,7 @@ int main(int argc, char** argv) {
         }
 
         std::vector<Row> rows;
+        rows.reserve(counts.size());
         for (const std::size_t count : counts) {
             rows.push_back(measure(root, count, runs, list));
         }

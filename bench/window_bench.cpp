@@ -45,7 +45,7 @@ public:
 };
 
 std::string freshFolder(const std::string& root, std::size_t count, int pass) {
-    const std::string folder = root + "/batch-" + std::to_string(pass);
+    std::string folder = root + "/batch-" + std::to_string(pass);
     createSyntheticFolder(folder, count);
     settle(folder);
     return folder;
@@ -173,8 +173,9 @@ int main(int argc, char** argv) {
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             if (i + 1 >= argc) {
-                throw std::invalid_argument(arg);
-            } else if (arg == "--runs") {
+                throw std::invalid_argument(arg + " needs a value");
+            }
+            if (arg == "--runs") {
                 runs = static_cast<int>(parseCount(argv[++i]));
             } else if (arg == "--batch") {
                 batch = parseCount(argv[++i]);

@@ -352,7 +352,7 @@ void checkCoder(const Coder& coder) {
         requireWithinLimit(little(p.data() + 1, 4));
         return;
     case kLzma2:
-        require(p.size() >= 1 && p[0] <= 40);
+        require(!p.empty() && p[0] <= 40);
         requireWithinLimit(lzma2Dictionary(p[0]));
         return;
     case kCopy:

@@ -82,10 +82,10 @@ void appendDecomposed(char32_t c, std::u32string& out) {
         out += c;
     } else if (c >= kSyllableFirst && c <= kSyllableLast) {
         const char32_t index = c - kSyllableFirst;
-        out += kLeadFirst + index / (kVowels * kTrails);
-        out += kVowelFirst + index % (kVowels * kTrails) / kTrails;
+        out += static_cast<char32_t>(kLeadFirst + index / (kVowels * kTrails));
+        out += static_cast<char32_t>(kVowelFirst + index % (kVowels * kTrails) / kTrails);
         if (index % kTrails != 0) {
-            out += kTrailBefore + index % kTrails;
+            out += static_cast<char32_t>(kTrailBefore + index % kTrails);
         }
     } else {
         const auto pair = std::lower_bound(

@@ -11,7 +11,7 @@ namespace quillmark {
 
 // The largest file readFileIfChanged reads. A real name list is some 50 KB;
 // a file far larger is no name list, and reading it whole could exhaust memory.
-inline constexpr std::uint64_t kTextFileSizeLimit = 64 * 1024 * 1024;
+inline constexpr std::uint64_t kTextFileSizeLimit = std::uint64_t{64} << 20;
 
 // What a reader keeps of the version of a file it read last.
 struct ReadVersion {

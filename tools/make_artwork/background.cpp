@@ -54,7 +54,9 @@ void drawLine(Canvas& canvas, double scale, Vec2 from, Vec2 to, Rgba colour) {
 void drawRules(Canvas& canvas, double scale) {
     // A thin line where the slate meets the paper.
     drawLine(canvas, scale, {kRuleLeft, kPaperTop}, {kRuleRight, kPaperTop}, kSeparator);
-    for (double y = kFirstRule; y <= kLastRule; y += kRuleSpacing) {
+    // The committed pictures are drawn with these sums: a counted loop would
+    // round differently.
+    for (double y = kFirstRule; y <= kLastRule; y += kRuleSpacing) { // NOLINT(*FloatLoopCounter)
         drawLine(canvas, scale, {kRuleLeft, y}, {kRuleRight, y}, kRule);
     }
     drawLine(canvas, scale, {kMarginX, kPaperTop + 4}, {kMarginX, kBackgroundHeight}, kMargin);

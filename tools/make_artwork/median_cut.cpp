@@ -140,6 +140,7 @@ std::vector<Rgba> medianCutPalette(const Canvas& canvas, std::size_t size) {
     }
 
     std::vector<Rgba> palette;
+    palette.reserve(boxes.size());
     for (const Box& box : boxes) {
         palette.push_back(meanColour(entries, box));
     }

@@ -138,6 +138,7 @@ std::map<std::string, std::vector<Dump*>> byFileName(std::vector<Dump>& dumps) {
 // Each dump of a shared file name gets the tags of its good name that not all share.
 void addVariantTags(const std::vector<Dump*>& group) {
     std::vector<std::vector<std::string>> tags;
+    tags.reserve(group.size());
     for (const Dump* dump : group) {
         tags.push_back(variantTags(dump->row->goodName, dump->row->title));
     }

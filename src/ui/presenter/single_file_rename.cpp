@@ -29,7 +29,7 @@ RenameOutcome renameIdentifiedFile(const RomIdentity& identity) {
 }
 
 RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity) {
-    const RenameOutcome outcome = renameIdentifiedFile(identity);
+    RenameOutcome outcome = renameIdentifiedFile(identity);
     if (outcome.result == RenameResult::Nothing || outcome.result == RenameResult::FileChanged) {
         return outcome;
     }

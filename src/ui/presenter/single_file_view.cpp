@@ -25,7 +25,7 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
 
     // The identification runs to its end first; what it reached is shown in
     // the order the user would have seen it appear.
-    const Identification result = identifyFile(identity, folder, fileName, style, list);
+    Identification result = identifyFile(identity, folder, fileName, style, list);
     if (!result.headerRead) {
         reportFailure(view, *result.failure);
         return result;
@@ -58,7 +58,7 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
 Identification showClickedFile(WindowView& view, RomIdentity& identity, const std::string& folder,
                                const std::string& fileName, NamingStyle style, NameList& list,
                                MissingListNotice& notice) {
-    const Identification result = showSelectedFile(view, identity, folder, fileName, style, list);
+    Identification result = showSelectedFile(view, identity, folder, fileName, style, list);
     if (!list.path().empty()) {
         notice.told = false;
     } else if (result.headerRead && result.failure && !notice.told) {
