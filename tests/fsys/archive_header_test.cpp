@@ -92,7 +92,7 @@ TEST(ArchiveHeader, ReadsOnlyTheOneRegularMember) {
          relabelled(14, std::string("\x09\x14\x05\x00\x5D\x00\x00\x00\x04", 9)), R::Damaged},
         {"xz zip with a 1.5 GiB dictionary",
          relabelled(95, std::string("\xFD"
-                                    "7zXZ\0\0\x01\0\0\0\0\x02\x00\x21\x01\x25",
+                                    "7zXZ\0\0\x01\0\0\0\0\x02\x00\x21\x01\x25\0",
                                     18)),
          R::BeyondLimits},
         {"7z with a 1.5 GiB dictionary",

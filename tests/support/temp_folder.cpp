@@ -15,7 +15,7 @@ namespace quillmark::test {
 namespace fs = std::filesystem;
 
 std::string TempFolder::write(std::string_view name, std::string_view bytes) const {
-    const std::string target = file(name);
+    std::string target = file(name);
     kit::writeWholeFile(target, bytes);
     return target;
 }

@@ -32,6 +32,7 @@ std::vector<QRgb> mapped(const Canvas& canvas, const std::vector<Rgba>& palette)
     const QImage image =
         toImage(canvas).convertToFormat(QImage::Format_Indexed8, colourTable(palette));
     std::vector<QRgb> colours;
+    colours.reserve(static_cast<std::size_t>(canvas.width()));
     for (int x = 0; x < canvas.width(); ++x) {
         colours.push_back(image.pixel(x, 0));
     }

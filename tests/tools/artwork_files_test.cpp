@@ -18,7 +18,7 @@ namespace {
 using quillmark::test::readFile;
 
 std::string committed(const std::string& path) {
-    const std::string bytes = readFile(std::string(QUILLMARK_SOURCE_ROOT) + "/" + path);
+    std::string bytes = readFile(std::string(QUILLMARK_SOURCE_ROOT) + "/" + path);
     if (bytes.empty()) {
         ADD_FAILURE() << "missing or empty: " << path;
     }
@@ -64,7 +64,10 @@ struct Picture {
     std::vector<std::uint32_t> pixels; // 0xRRGGBB
 
     unsigned channel(int x, int y, int shift) const {
-        return pixels[static_cast<std::size_t>(y * width + x)] >> shift & 0xFF;
+        return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) +
+                      static_cast<std::size_t>(x)] >>
+                   shift &
+               0xFF;
     }
     double luma(int x, int y) const {
         return lumaOf(channel(x, y, 16), channel(x, y, 8), channel(x, y, 0));
@@ -179,8 +182,8 @@ IconImage readIconImage(const std::string& ico, std::size_t entry, unsigned size
     EXPECT_EQ(s32le(ico, offset + 8), static_cast<std::int32_t>(2 * size)) << "XOR + AND rows";
     EXPECT_EQ(u16le(ico, offset + 14), 4u);
     EXPECT_EQ(u32le(ico, offset + 16), 0u);
-    const std::size_t xorStride = (size * 4 + 31) / 32 * 4;
-    const std::size_t andStride = (size + 31) / 32 * 4;
+    const std::size_t xorStride = (std::size_t{size} * 4 + 31) / 32 * 4;
+    const std::size_t andStride = (std::size_t{size} + 31) / 32 * 4;
     EXPECT_EQ(40 + 64 + (xorStride + andStride) * size, bytes);
 
     IconImage image;
@@ -237,8 +240,8 @@ TEST(WindowIcon, HoldsA32And16Pixel16ColourImageWithMasks) {
         EXPECT_LT(opaque, static_cast<int>(w * w * 9 / 10));
         EXPECT_TRUE(light && dark);
         EXPECT_TRUE(image->transparent[0]) << "top-left corner";
-        EXPECT_TRUE(image->transparent[(w - 1) * w]) << "bottom-left corner";
-        EXPECT_FALSE(image->transparent[(w / 2) * w + w / 2]) << "centre";
+        EXPECT_TRUE(image->transparent[std::size_t{w - 1} * w]) << "bottom-left corner";
+        EXPECT_FALSE(image->transparent[std::size_t{w / 2} * w + w / 2]) << "centre";
         // Upright: the feather's tip reaches into the top-right corner, and
         // nothing stands in the bottom-right one.
         int topRight = 0;
