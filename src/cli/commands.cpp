@@ -164,7 +164,7 @@ public:
         return !stopAsked() && !console_.outputFailed();
     }
 
-    void afterStep(const Plan& plan, std::size_t file, const StepOutcome& outcome) override {
+    void afterStep(const Plan& /*plan*/, std::size_t file, const StepOutcome& outcome) override {
         ++taken_;
         if (outcome.result == StepResult::Renamed) {
             outcomes_[file] = Outcome::Renamed;
@@ -173,7 +173,6 @@ public:
             failures_.emplace(file, *outcome.failure);
             report_.complain(file, outcome.failure->description());
         }
-        (void)plan;
         reportReady();
     }
 

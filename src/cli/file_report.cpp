@@ -466,6 +466,9 @@ std::string tableSummary(const Totals& t, bool planned) {
 }
 
 std::string shownText(std::string_view bytes) {
+    if (std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= 0x20 && c < 0x7F; })) {
+        return std::string(bytes);
+    }
     std::string shown;
     shown.reserve(bytes.size());
     for (std::size_t at = 0; at < bytes.size();) {
