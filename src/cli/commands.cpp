@@ -142,8 +142,6 @@ public:
         }
     }
 
-    const Totals& totals() const { return totals_; }
-
 private:
     const Arguments& args_;
     Console& console_;
@@ -247,9 +245,7 @@ std::optional<Plan> makePlan(const Arguments& args, Console& console, NameList& 
     }
 }
 
-} // namespace
-
-int runCommand(const Arguments& args, Console& console) {
+int runPlanned(const Arguments& args, Console& console) {
     std::optional<NameList> list;
     if (args.list) {
         list.emplace(*args.list);
@@ -316,6 +312,15 @@ int runCommand(const Arguments& args, Console& console) {
     }
     const bool complete = !errors && conflicts == 0 && result.changed == 0 && result.failed == 0;
     return complete ? kAllDone : kPartlyDone;
+}
+
+} // namespace
+
+// A stop asked for ends with 130 even when nothing was left to do: a script
+// looping over folders must stop too.
+int runCommand(const Arguments& args, Console& console) {
+    const int status = runPlanned(args, console);
+    return stopAsked() ? kInterrupted : status;
 }
 
 } // namespace quillmark::cli

@@ -53,7 +53,7 @@ public:
 
     PlannedFile& addFile(std::size_t folder, std::string name, EntryKind kind) {
         PlannedFile& file = plan_.files.emplace_back();
-        file.folder = folder;
+        file.folder = static_cast<std::uint32_t>(folder);
         file.name = std::move(name);
         file.kind = kind;
         return file;
@@ -114,7 +114,7 @@ private:
                 // Shown where it lies: as an entry of its folder.
                 PlannedFile& file = addFile(folder, std::move(name), EntryKind::Folder);
                 file.action = PlanAction::Error;
-                file.failure = failure;
+                file.failure = std::make_shared<const FileFailure>(failure);
             }
         }
     }
@@ -157,7 +157,7 @@ private:
                 file.header = headers.takeNext();
             } catch (const FileFailure& failure) {
                 file.action = PlanAction::Error;
-                file.failure = failure;
+                file.failure = std::make_shared<const FileFailure>(failure);
             }
             if (!file.failure) {
                 identify(file, names[k]);
@@ -187,9 +187,10 @@ private:
         } else if (const std::string_view reason = refusedNameReason(proposed.name);
                    !reason.empty()) {
             file.action = PlanAction::Error;
-            file.failure = FileFailure(FileFailureCode::BadFileName,
-                                       std::string(failureText(FileFailureCode::BadFileName)) +
-                                           ": \"" + proposed.name + "\" " + std::string(reason));
+            file.failure = std::make_shared<const FileFailure>(
+                FileFailureCode::BadFileName,
+                std::string(failureText(FileFailureCode::BadFileName)) + ": \"" + proposed.name +
+                    "\" " + std::string(reason));
         } else {
             file.action = PlanAction::Rename;
         }
@@ -313,7 +314,8 @@ Plan planFiles(const std::vector<std::string>& paths, const NamingRule& rule, Na
             folder.asked[static_cast<std::size_t>(entry - folder.entries.begin())] = true;
         } else {
             file.action = PlanAction::Error;
-            file.failure = folder.failure ? *folder.failure : failureFromErrno(ENOENT, path);
+            file.failure = std::make_shared<const FileFailure>(
+                folder.failure ? *folder.failure : failureFromErrno(ENOENT, path));
         }
     }
     for (Listed& folder : listed) {

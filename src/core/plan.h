@@ -11,6 +11,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,13 +42,13 @@ struct PlanFolder {
 };
 
 struct PlannedFile {
-    std::size_t folder = 0; // into Plan::folders
-    std::string name;       // its name now
-    // Rename and Conflict: the name it is to get; Unchanged: its name.
-    std::string newName;
+    std::uint32_t folder = 0; // into Plan::folders
     PlanAction action = PlanAction::NotRom;
     EntryKind kind = EntryKind::File;
     ConflictKind conflict = ConflictKind::None;
+    std::string name; // its name now
+    // Rename and Conflict: the name it is to get; Unchanged: its name.
+    std::string newName;
     // Conflict: a file of the plan (an index into Plan::files), or, from
     // Plan::files.size() on, an index into its folder's otherNames.
     std::size_t conflictWith = 0;
@@ -56,7 +58,8 @@ struct PlannedFile {
     // Where the title came from; the title points into the name list, which
     // must not be refreshed while the plan is used.
     TitleLookup title;
-    std::optional<FileFailure> failure; // Error
+    // Error: why. Shared, so that the many files without one cost little.
+    std::shared_ptr<const FileFailure> failure;
 
     std::optional<RomHeader> rom() const { return parseRomHeader(header); }
 };
@@ -64,8 +67,9 @@ struct PlannedFile {
 struct Plan {
     std::vector<PlanFolder> folders;
     // Folder by folder in the order read, each folder's files in the listing
-    // order (or in the order asked for).
-    std::vector<PlannedFile> files;
+    // order (or in the order asked for). A deque: a collection of many
+    // thousand files grows it without ever holding it twice.
+    std::deque<PlannedFile> files;
     // The files with action Rename, in the order their renames are to be
     // made: a rename that frees a name before the one that takes it.
     std::vector<std::size_t> steps;
