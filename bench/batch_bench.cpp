@@ -16,11 +16,18 @@
 //                                                cached folder; default: 5 runs of 20000
 //   batch_bench --make N DIR                     DIR/roms with N files and DIR/roms.ini,
 //                                                to time or measure a run elsewhere
+//   batch_bench --cli PROGRAM [--runs R] [--dir DIR] [N ...]
+//                                                whole processes of quillmark-cli: rename
+//                                                against the floor, plan against a process
+//                                                that only lists the folder and reads the
+//                                                headers; default: 5 runs of 100000
 
 #include "bench_support.h"
 #include "core/batch_run.h"
+#include "core/header_read_ahead.h"
 #include "fsys/folder_listing.h"
 #include "kit/whole_file.h"
+#include "romid/country.h"
 #include "synthetic_folder.h"
 #include "ui/presenter/header_texts.h"
 
@@ -33,10 +40,12 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <spawn.h>
 #include <stdexcept>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <unordered_map>
 #include <vector>
@@ -102,16 +111,15 @@ private:
 // is why it is made once.
 class Workbench {
 public:
-    Workbench(std::string folder, std::size_t count, const ListChoice& list)
-        : folder_(std::move(folder)), count_(count), list_(list) {
+    Workbench(std::string folder, std::size_t count, const ListChoice& list,
+              const NamingRule& rule = NamingRule{NamingStyle::Normal, batchCountrySuffix})
+        : folder_(std::move(folder)), count_(count), list_(list), rule_(rule) {
         createSyntheticFolder(folder_, count_);
         original_ = listFolderFiles(folder_);
         // The floor renames what a run renames: learnt from one untimed run.
         RenameRecorder recorder;
         touchList();
-        const BatchReport report =
-            runBatch(folder_, original_, NamingRule{NamingStyle::Normal, batchCountrySuffix},
-                     recorder, names_);
+        const BatchReport report = runBatch(folder_, original_, rule_, recorder, names_);
         if (report.outcome != BatchOutcome::Finished) {
             throw std::runtime_error("the first run did not finish: " + report.failureDescription);
         }
@@ -137,8 +145,7 @@ public:
         const std::vector<std::string> names = listFolderFiles(folder_);
         const Clock::time_point start = Clock::now();
         CountingObserver observer;
-        const BatchReport report = runBatch(
-            folder_, names, NamingRule{NamingStyle::Normal, batchCountrySuffix}, observer, names_);
+        const BatchReport report = runBatch(folder_, names, rule_, observer, names_);
         const Clock::time_point end = Clock::now();
         listingSeconds = seconds(listStart, start);
         if (report.outcome != BatchOutcome::Finished ||
@@ -176,6 +183,39 @@ public:
     }
 
     std::size_t renames() const { return renames_; }
+    const std::string& folder() const { return folder_; }
+
+    // Seconds of a whole process run on the folder; when it renames, the
+    // pass must leave the names a run leaves. (Its peak memory is not told:
+    // a spawned child's counts the parent's pages from before its exec.)
+    double timeProcess(const std::vector<std::string>& args, bool renames) {
+        settle(folder_);
+        std::vector<char*> argv;
+        for (const std::string& arg : args) {
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        }
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        pid_t pid = 0;
+        const Clock::time_point start = Clock::now();
+        const int failed = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        if (failed != 0 || ::waitpid(pid, &status, 0) != pid) {
+            throw std::runtime_error("cannot run " + args[0]);
+        }
+        const Clock::time_point end = Clock::now();
+        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+            throw std::runtime_error(args[0] + " " + args[1] + " failed: status " +
+                                     std::to_string(status));
+        }
+        if (renames) {
+            finishPass();
+        }
+        return seconds(start, end);
+    }
 
 private:
     struct Step {
@@ -212,6 +252,7 @@ private:
     std::string folder_;
     std::size_t count_;
     ListChoice list_;
+    NamingRule rule_;
     NameList names_; // one for every pass, as the window keeps one
     std::vector<std::string> original_;
     std::vector<std::string> renamedListing_;
@@ -332,9 +373,80 @@ int coldTable(const std::string& root, const std::vector<std::size_t>& counts, i
     return 0;
 }
 
+// Lists a folder and reads every file's header as a run reads them, and no
+// more: what a plan cannot do without.
+int readHeaders(const std::string& folder) {
+    const std::vector<std::string> names = listFolderFiles(folder);
+    HeaderReadAhead headers(folder + "/", names);
+    std::size_t bytes = 0;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        bytes += headers.takeNext().length;
+    }
+    std::printf("%zu header bytes\n", bytes);
+    return 0;
+}
+
+struct CliRow {
+    std::size_t count = 0;
+    std::size_t renames = 0;
+    double floor = 0, run = 0, rename = 0, headers = 0, plan = 0; // µs per file
+};
+
+CliRow measureCli(const std::string& root, std::size_t count, int runs, const std::string& cli) {
+    const ListChoice list;
+    writeNameList(count, list);
+    // The names the single-file view proposes, which quillmark-cli gives.
+    Workbench bench(root + "/cli-" + std::to_string(count), count, list,
+                    NamingRule{NamingStyle::Normal, countrySuffix});
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::vector<double> floor, run, rename, headers, plan;
+    for (int i = 0; i < runs; ++i) {
+        double listing = 0;
+        const bool floorFirst = i % 2 == 1; // drift on a busy machine hits both alike
+        if (floorFirst) {
+            floor.push_back(bench.timeFloor());
+        }
+        rename.push_back(
+            bench.timeProcess({cli, "rename", "--list", "roms.ini", bench.folder()}, true));
+        if (!floorFirst) {
+            floor.push_back(bench.timeFloor());
+        }
+        run.push_back(bench.timeRun(listing));
+        headers.push_back(bench.timeProcess({self, "--read-headers", bench.folder()}, false));
+        plan.push_back(
+            bench.timeProcess({cli, "plan", "--list", "roms.ini", bench.folder()}, false));
+    }
+    const double perFile = 1e6 / static_cast<double>(count);
+    return {count,
+            bench.renames(),
+            median(floor) * perFile,
+            median(run) * perFile,
+            median(rename) * perFile,
+            median(headers) * perFile,
+            median(plan) * perFile};
+}
+
+int cliTable(const std::string& root, const std::vector<std::size_t>& counts, int runs,
+             const std::string& cli) {
+    std::printf("| files | renamed | floor µs/file | batch run µs/file | cli rename µs/file | "
+                "rename/floor | headers only µs/file | cli plan µs/file | plan/headers |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const std::size_t count : counts) {
+        const CliRow r = measureCli(root, count, runs, cli);
+        std::printf("| %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", r.count,
+                    r.renames, r.floor, r.run, r.rename, r.rename / r.floor, r.headers, r.plan,
+                    r.plan / r.headers);
+    }
+    std::printf("medians of %d runs each; cli and headers-only: whole processes, output to "
+                "/dev/null\n",
+                runs);
+    return 0;
+}
+
 int usage() {
     std::cerr << "usage: batch_bench [--cold] [--runs R] [--dir DIR] [--records R] [--fresh-list]\n"
                  "                   [--list FILE] [N ...]\n"
+                 "       batch_bench --cli PROGRAM [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --make N DIR\n";
     return 2;
 }
@@ -356,11 +468,16 @@ int main(int argc, char** argv) {
         int runs = 5;
         bool coldMode = false;
         ListChoice list;
+        std::string cli;
         std::string dir = std::filesystem::temp_directory_path().string();
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             if (arg == "--make") {
                 return argc == 4 && i == 1 ? makeFolder(parseCount(argv[2]), argv[3]) : usage();
+            } else if (arg == "--read-headers") {
+                return argc == 3 && i == 1 ? readHeaders(argv[2]) : usage();
+            } else if (arg == "--cli" && i + 1 < argc) {
+                cli = std::filesystem::absolute(argv[++i]).string();
             } else if (arg == "--cold") {
                 coldMode = true;
             } else if (arg == "--runs" && i + 1 < argc) {
@@ -380,14 +497,18 @@ int main(int argc, char** argv) {
             }
         }
         if (counts.empty()) {
-            counts = coldMode ? std::vector<std::size_t>{20000}
-                              : std::vector<std::size_t>{1000, 10000, 100000};
+            counts = coldMode       ? std::vector<std::size_t>{20000}
+                     : !cli.empty() ? std::vector<std::size_t>{100000}
+                                    : std::vector<std::size_t>{1000, 10000, 100000};
         }
         const ScratchFolder scratch(dir, "quillmark-bench");
         const std::string& root = scratch.path();
         std::filesystem::current_path(root); // the name list is read from the working folder
         if (coldMode) {
             return coldTable(root, counts, runs, list);
+        }
+        if (!cli.empty()) {
+            return cliTable(root, counts, runs, cli);
         }
 
         std::vector<Row> rows;

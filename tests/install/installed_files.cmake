@@ -1,6 +1,7 @@
 # Every file an installation holds, relative to its prefix: the program, its
-# name list, the desktop entry, the committed icons, the manual page, the
-# AppStream description, the README and the Debian documents, and nothing else.
+# name list, the desktop entry, the committed icons, the manual pages, the
+# command line's completion, the AppStream description, the README and the
+# Debian documents, and nothing else.
 file(GLOB_RECURSE icons RELATIVE "${SOURCE}/data" "${SOURCE}/data/icons/hicolor/*")
 if(NOT icons)
     message(FATAL_ERROR "no committed icons under ${SOURCE}/data/icons/hicolor")
@@ -9,12 +10,15 @@ list(TRANSFORM icons PREPEND share/)
 set(app_id org.example.quillmark)
 set(installed_files
     bin/quillmark
+    bin/quillmark-cli
     share/applications/${app_id}.desktop
     share/doc/quillmark/changelog.gz
     share/doc/quillmark/copyright
     share/doc/quillmark/README.md
     ${icons}
     share/lintian/overrides/quillmark
+    share/bash-completion/completions/quillmark-cli
+    share/man/man1/quillmark-cli.1.gz
     share/man/man1/quillmark.1.gz
     share/metainfo/${app_id}.metainfo.xml
     share/quillmark/roms.ini

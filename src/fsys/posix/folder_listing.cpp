@@ -62,39 +62,101 @@ bool fileNameLess(std::string_view a, std::string_view b) {
 
 namespace {
 
-// The names of a folder's entries that are not hidden (leading dot) and that
-// `keep` accepts, in the listing order.
-template <typename Keep>
-std::vector<std::string> listFolderEntries(const std::string& folder, Keep keep) {
+using OpenedFolder = std::unique_ptr<DIR, int (*)(DIR*)>;
+
+OpenedFolder openFolder(const std::string& folder) {
     const SystemCalls& sys = systemCalls();
     DIR* raw = sys.opendir(folder.c_str());
     if (raw == nullptr) {
         throw failureFromErrno(errno, folder);
     }
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(raw, sys.closedir);
-    std::vector<std::string> names;
+    return OpenedFolder(raw, sys.closedir);
+}
+
+// Calls `take` for every entry but "." and "..".
+template <typename Take> void forEachEntry(const std::string& folder, DIR* dir, Take take) {
     for (;;) {
         errno = 0;
-        const dirent* entry = sys.readdir(dir.get());
+        const dirent* entry = systemCalls().readdir(dir);
         if (entry == nullptr) {
             if (errno != 0) {
                 throw failureFromErrno(errno, folder);
             }
-            break;
+            return;
         }
-        if (entry->d_name[0] == '.') {
-            continue;
-        }
-        if (keep(*entry)) {
-            names.emplace_back(entry->d_name);
+        const std::string_view name = entry->d_name;
+        if (name != "." && name != "..") {
+            take(*entry);
         }
     }
+}
+
+// The names of a folder's entries that are not hidden (leading dot) and that
+// `keep` accepts, in the listing order.
+template <typename Keep>
+std::vector<std::string> listFolderEntries(const std::string& folder, Keep keep) {
+    const OpenedFolder dir = openFolder(folder);
+    std::vector<std::string> names;
+    forEachEntry(folder, dir.get(), [&](const dirent& entry) {
+        if (entry.d_name[0] != '.' && keep(entry)) {
+            names.emplace_back(entry.d_name);
+        }
+    });
     std::sort(names.begin(), names.end(),
               [](const std::string& a, const std::string& b) { return fileNameLess(a, b); });
     return names;
 }
 
+EntryKind kindOf(mode_t mode) {
+    return S_ISREG(mode)   ? EntryKind::File
+           : S_ISDIR(mode) ? EntryKind::Folder
+           : S_ISLNK(mode) ? EntryKind::Link
+                           : EntryKind::Special;
+}
+
+// The entry's kind without following it. An entry that is gone by the time
+// it is looked at counts as a file: reading it will say what happened.
+EntryKind entryKind(const std::string& folder, const dirent& entry) {
+#ifdef _DIRENT_HAVE_D_TYPE
+    switch (entry.d_type) {
+    case DT_REG:
+        return EntryKind::File;
+    case DT_DIR:
+        return EntryKind::Folder;
+    case DT_LNK:
+        return EntryKind::Link;
+    case DT_UNKNOWN:
+        break;
+    default:
+        return EntryKind::Special;
+    }
+#endif
+    const std::string path = joinPath(folder, entry.d_name);
+    struct stat st {};
+    return retryInterrupted([&] { return systemCalls().lstat(path.c_str(), &st); }) == 0
+               ? kindOf(st.st_mode)
+               : EntryKind::File;
+}
+
 } // namespace
+
+FolderContents readFolder(const std::string& folder) {
+    const OpenedFolder dir = openFolder(folder);
+    FolderContents contents;
+    struct stat st {};
+    if (systemCalls().fstat(::dirfd(dir.get()), &st) != 0) {
+        throw failureFromErrno(errno, folder);
+    }
+    contents.folder.device = static_cast<std::uint64_t>(st.st_dev);
+    contents.folder.inode = static_cast<std::uint64_t>(st.st_ino);
+    forEachEntry(folder, dir.get(), [&](const dirent& entry) {
+        contents.entries.push_back({entry.d_name, entryKind(folder, entry)});
+    });
+    std::sort(
+        contents.entries.begin(), contents.entries.end(),
+        [](const FolderEntry& a, const FolderEntry& b) { return fileNameLess(a.name, b.name); });
+    return contents;
+}
 
 std::vector<std::string> listFolderFiles(const std::string& folder) {
     return listFolderEntries(folder,
