@@ -4,6 +4,7 @@
 #include "fsys/posix/file_handle.h"
 #include "fsys/posix/system_calls.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 
@@ -23,8 +24,21 @@ OpenedHeaderFile::~OpenedHeaderFile() {
     }
 }
 
-bool OpenedHeaderFile::prefetch() const {
-    return !regularFile_ || systemCalls().prefetch(fd_, static_cast<off_t>(kHeaderSize)) == 1;
+bool OpenedHeaderFile::prefetch(bool archive) const {
+    if (!regularFile_) {
+        return true;
+    }
+    const SystemCalls& sys = systemCalls();
+    if (!archive) {
+        return sys.prefetch(fd_, 0, static_cast<off_t>(kHeaderSize)) == 1;
+    }
+    const auto size = static_cast<std::uint64_t>(stamp_.size);
+    const std::uint64_t tail = size - std::min(size, kArchiveEndBytes);
+    const bool headCached = sys.prefetch(fd_, 0, static_cast<off_t>(kArchiveEndBytes)) == 1;
+    return tail == 0 ? headCached
+                     : sys.prefetch(fd_, static_cast<off_t>(tail),
+                                    static_cast<off_t>(kArchiveEndBytes)) == 1 &&
+                           headCached;
 }
 
 HeaderBytes readHeaderBytes(const std::string& path, LinkMode links) {
