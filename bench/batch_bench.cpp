@@ -14,13 +14,21 @@
 //                                                the run on a folder just out of the page
 //                                                cache against the same run on an identical
 //                                                cached folder; default: 5 runs of 20000
-//   batch_bench --make N DIR                     DIR/roms with N files and DIR/roms.ini,
-//                                                to time or measure a run elsewhere
 //   batch_bench --cli PROGRAM [--runs R] [--dir DIR] [N ...]
 //                                                whole processes of quillmark-cli: rename
 //                                                against the floor, plan against a process
 //                                                that only lists the folder and reads the
 //                                                headers; default: 5 runs of 100000
+//   batch_bench --zipped [--cold] [--runs R] [--dir DIR] [N ...]
+//                                                the run over the same files each zipped
+//                                                alone (a 1 MiB member) against the run over
+//                                                them loose, both warm; with --cold the
+//                                                zipped run on a folder just out of the page
+//                                                cache against it cached; default: 3 runs
+//                                                of 10000
+//   batch_bench --make N DIR [--zipped]          DIR/roms with N files (zipped) and
+//                                                DIR/roms.ini, to time or measure a run
+//                                                elsewhere
 
 #include "bench_support.h"
 #include "core/batch_run.h"
@@ -112,9 +120,14 @@ private:
 class Workbench {
 public:
     Workbench(std::string folder, std::size_t count, const ListChoice& list,
-              const NamingRule& rule = NamingRule{NamingStyle::Normal, batchCountrySuffix})
+              const NamingRule& rule = NamingRule{NamingStyle::Normal, batchCountrySuffix},
+              bool zipped = false)
         : folder_(std::move(folder)), count_(count), list_(list), rule_(rule) {
-        createSyntheticFolder(folder_, count_);
+        if (zipped) {
+            createZippedFolder(folder_, count_);
+        } else {
+            createSyntheticFolder(folder_, count_);
+        }
         original_ = listFolderFiles(folder_);
         // The floor renames what a run renames: learnt from one untimed run.
         RenameRecorder recorder;
@@ -443,18 +456,92 @@ int cliTable(const std::string& root, const std::vector<std::size_t>& counts, in
     return 0;
 }
 
+// The run over zipped files against the run over the same files loose, both
+// warm: each workbench's untimed first run brought its folder into the cache.
+int zippedTable(const std::string& root, const std::vector<std::size_t>& counts, int runs,
+                const ListChoice& list) {
+    std::printf("| files | loose run µs/file | zipped run µs/file | zipped/loose | peak RSS so far "
+                "(MB) |\n|---:|---:|---:|---:|---:|\n");
+    for (const std::size_t count : counts) {
+        writeNameList(count, list);
+        Workbench loose(root + "/loose-" + std::to_string(count), count, list);
+        Workbench zipped(root + "/zipped-" + std::to_string(count), count, list,
+                         NamingRule{NamingStyle::Normal, batchCountrySuffix}, true);
+        std::vector<double> looseRuns, zippedRuns;
+        double listingSeconds = 0;
+        for (int i = 0; i < runs; ++i) {
+            // Alternate the order, so that drift on a busy machine hits both alike.
+            if (i % 2 == 0) {
+                looseRuns.push_back(loose.timeRun(listingSeconds));
+                zippedRuns.push_back(zipped.timeRun(listingSeconds));
+            } else {
+                zippedRuns.push_back(zipped.timeRun(listingSeconds));
+                looseRuns.push_back(loose.timeRun(listingSeconds));
+            }
+        }
+        const double perFile = 1e6 / static_cast<double>(count);
+        const double looseMicros = median(looseRuns) * perFile;
+        const double zippedMicros = median(zippedRuns) * perFile;
+        std::printf("| %zu | %.2f | %.2f | %.2f | %.1f |\n", count, looseMicros, zippedMicros,
+                    zippedMicros / looseMicros, maxRssMegabytes());
+    }
+    std::printf("medians of %d runs each; run = runBatch alone (listing apart)\n", runs);
+    return 0;
+}
+
+// The zipped run on a folder just out of the page cache against the same run
+// on an identical cached one.
+int zippedColdTable(const std::string& root, const std::vector<std::size_t>& counts, int runs,
+                    const ListChoice& list) {
+    if (!dropCaches()) {
+        std::cout << "dropping the page cache needs root\n";
+        return 77;
+    }
+    std::printf("| files | cold zipped run µs/file | warm zipped run µs/file | cold/warm |\n"
+                "|---:|---:|---:|---:|\n");
+    for (const std::size_t count : counts) {
+        writeNameList(count, list);
+        Workbench cold(root + "/cold-" + std::to_string(count), count, list,
+                       NamingRule{NamingStyle::Normal, batchCountrySuffix}, true);
+        Workbench warm(root + "/warm-" + std::to_string(count), count, list,
+                       NamingRule{NamingStyle::Normal, batchCountrySuffix}, true);
+        std::vector<double> coldRuns, warmRuns;
+        double listingSeconds = 0;
+        for (int i = 0; i < runs; ++i) {
+            if (!dropCaches()) {
+                throw std::runtime_error("the page cache could not be dropped");
+            }
+            coldRuns.push_back(cold.timeRun(listingSeconds));
+            warm.timeRun(listingSeconds); // untimed: brings the warm folder back into the cache
+            warmRuns.push_back(warm.timeRun(listingSeconds));
+        }
+        const double perFile = 1e6 / static_cast<double>(count);
+        const double coldMicros = median(coldRuns) * perFile;
+        const double warmMicros = median(warmRuns) * perFile;
+        std::printf("| %zu | %.2f | %.2f | %.2f |\n", count, coldMicros, warmMicros,
+                    coldMicros / warmMicros);
+    }
+    std::printf("medians of %d runs each; run = runBatch alone (listing apart)\n", runs);
+    return 0;
+}
+
 int usage() {
     std::cerr << "usage: batch_bench [--cold] [--runs R] [--dir DIR] [--records R] [--fresh-list]\n"
                  "                   [--list FILE] [N ...]\n"
                  "       batch_bench --cli PROGRAM [--runs R] [--dir DIR] [N ...]\n"
-                 "       batch_bench --make N DIR\n";
+                 "       batch_bench --zipped [--cold] [--runs R] [--dir DIR] [N ...]\n"
+                 "       batch_bench --make N DIR [--zipped]\n";
     return 2;
 }
 
-int makeFolder(std::size_t count, const std::string& dir) {
+int makeFolder(std::size_t count, const std::string& dir, bool zipped) {
     std::filesystem::create_directories(dir);
     writeSettledNameList(dir + "/roms.ini", count, kMinimumRecords);
-    createSyntheticFolder(dir + "/roms", count);
+    if (zipped) {
+        createZippedFolder(dir + "/roms", count);
+    } else {
+        createSyntheticFolder(dir + "/roms", count);
+    }
     std::cout << "made " << dir << "/roms (" << count << " files) and " << dir << "/roms.ini ("
               << syntheticRecordCount(count, kMinimumRecords) << " records)\n";
     return 0;
@@ -465,21 +552,27 @@ int makeFolder(std::size_t count, const std::string& dir) {
 int main(int argc, char** argv) {
     try {
         std::vector<std::size_t> counts;
-        int runs = 5;
+        int runs = 0; // by mode
         bool coldMode = false;
+        bool zippedMode = false;
         ListChoice list;
         std::string cli;
         std::string dir = std::filesystem::temp_directory_path().string();
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
             if (arg == "--make") {
-                return argc == 4 && i == 1 ? makeFolder(parseCount(argv[2]), argv[3]) : usage();
+                const bool zipped = argc == 5 && std::string_view(argv[4]) == "--zipped";
+                return (argc == 4 || zipped) && i == 1
+                           ? makeFolder(parseCount(argv[2]), argv[3], zipped)
+                           : usage();
             } else if (arg == "--read-headers") {
                 return argc == 3 && i == 1 ? readHeaders(argv[2]) : usage();
             } else if (arg == "--cli" && i + 1 < argc) {
                 cli = std::filesystem::absolute(argv[++i]).string();
             } else if (arg == "--cold") {
                 coldMode = true;
+            } else if (arg == "--zipped") {
+                zippedMode = true;
             } else if (arg == "--runs" && i + 1 < argc) {
                 runs = static_cast<int>(parseCount(argv[++i]));
             } else if (arg == "--dir" && i + 1 < argc) {
@@ -497,13 +590,21 @@ int main(int argc, char** argv) {
             }
         }
         if (counts.empty()) {
-            counts = coldMode       ? std::vector<std::size_t>{20000}
+            counts = zippedMode     ? std::vector<std::size_t>{10000}
+                     : coldMode     ? std::vector<std::size_t>{20000}
                      : !cli.empty() ? std::vector<std::size_t>{100000}
                                     : std::vector<std::size_t>{1000, 10000, 100000};
+        }
+        if (runs == 0) {
+            runs = zippedMode ? 3 : 5;
         }
         const ScratchFolder scratch(dir, "quillmark-bench");
         const std::string& root = scratch.path();
         std::filesystem::current_path(root); // the name list is read from the working folder
+        if (zippedMode) {
+            return coldMode ? zippedColdTable(root, counts, runs, list)
+                            : zippedTable(root, counts, runs, list);
+        }
         if (coldMode) {
             return coldTable(root, counts, runs, list);
         }

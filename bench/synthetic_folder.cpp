@@ -67,7 +67,8 @@ std::string gameTitle(std::size_t record) {
 // A 64-byte cartridge header without CRC2, in Z64 order or in V64 order.
 std::string header(std::string_view internalName, const std::array<std::uint8_t, 4>& crc1,
                    std::uint8_t country, bool swapped) {
-    return cartridgeHeader(internalName, crc1, {}, country, swapped);
+    return cartridgeHeader(internalName, crc1, {}, country,
+                           swapped ? ByteOrder::V64 : ByteOrder::Z64);
 }
 
 std::size_t knownSlots(std::size_t count) {

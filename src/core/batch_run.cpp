@@ -34,14 +34,15 @@ public:
     // Identifies one file, the next of the list, and renames it when it is an
     // identified ROM image. Throws FileFailure.
     void processFile(std::size_t index, const std::string& fileName) {
-        const HeaderBytes header = headers_.takeNext();
+        const TakenHeader taken = headers_.takeNext();
+        const HeaderBytes& header = taken.header;
         const std::optional<RomHeader> rom = parseRomHeader(header);
         if (!rom) {
             observer_.fileSkipped(index, SkipReason::NotRom);
             return;
         }
         const TitleLookup title = titles_.find(*rom);
-        const ProposedName name = proposeName(*rom, title, rule_);
+        const ProposedName name = proposeName(*rom, title, rule_, taken.archive);
         if (name.kind == NameKind::Unknown) {
             ++report_.unknownCount;
             report_.unknownFiles.push_back(fileName);

@@ -34,7 +34,9 @@ struct BatchReport {
 
 // Identifies every file of `fileNames` (bare names, in this order) in
 // `folder` and renames each ROM image with a title to its proposed name under
-// `rule`, unless it has it already. The first failing file operation (reading
+// `rule`, unless it has it already; a zip or 7z archive (by its name) is
+// identified by its one member and renamed as an archive, and one refused is
+// no ROM image. The first failing file operation (reading
 // a header, the name list, a rename) ends the run at once with Aborted; files
 // renamed before it keep their new names, and no file is ever replaced. A
 // symbolic link or special file is never read or renamed. The name list is

@@ -88,7 +88,7 @@ void HeaderReadAhead::prefetchAhead() {
             }
             inHelper_ = next;
             lock.unlock();
-            allCached = ahead(next)->prefetch() && allCached;
+            allCached = ahead(next)->prefetch(isArchive(next)) && allCached;
             lock.lock();
             inHelper_ = kNoFile;
             released_.notify_one();
@@ -96,7 +96,7 @@ void HeaderReadAhead::prefetchAhead() {
     }
 }
 
-HeaderBytes HeaderReadAhead::takeNext() {
+TakenHeader HeaderReadAhead::takeNext() {
     const std::size_t index = taken_++;
     if (opened_ < fileNames_.size() && opened_ - index <= kOpenRun) {
         openAhead(std::min(index + kReadAheadWindow, fileNames_.size()));
@@ -107,13 +107,24 @@ HeaderBytes HeaderReadAhead::takeNext() {
         released_.wait(lock, [this, index] { return inHelper_ != index; });
     }
     std::optional<OpenedHeaderFile>& file = ahead(index);
-    const HeaderBytes header = file && !mayHaveRaced(*file)
-                                   ? file->read(path(index))
-                                   : readHeaderBytes(path(index), LinkMode::NoFollow);
+    const bool opened = file && !mayHaveRaced(*file);
+    TakenHeader taken;
+    if (isArchive(index)) {
+        const ArchiveHeader read = opened ? file->readArchive(path(index))
+                                          : readArchiveHeader(path(index), LinkMode::NoFollow);
+        if (read.refusal == ArchiveRefusal::None) {
+            taken.header = read.header;
+            taken.archive = read.kind;
+        }
+    } else {
+        taken.header =
+            opened ? file->read(path(index)) : readHeaderBytes(path(index), LinkMode::NoFollow);
+    }
     file.reset();
     // Until now the entry of the file a window before this one.
-    recent_[index % kReadAheadWindow] = Recent{header.stamp.device, header.stamp.inode, false};
-    return header;
+    const FileStamp& stamp = taken.header.stamp;
+    recent_[index % kReadAheadWindow] = Recent{stamp.device, stamp.inode, false};
+    return taken;
 }
 
 bool HeaderReadAhead::mayHaveRaced(const OpenedHeaderFile& file) const {

@@ -17,12 +17,21 @@ namespace quillmark {
 // Files opened ahead of the one being taken, at most.
 inline constexpr std::size_t kReadAheadWindow = 64;
 
+// The start of one file of the list: of the file itself or, for a file whose
+// name says it is an archive, of the archive's one member.
+struct TakenHeader {
+    // An archive's: its member's first bytes with the archive's own stamp;
+    // nothing read (not a regular file) when the archive was refused.
+    HeaderBytes header;
+    std::optional<ArchiveKind> archive; // the member was read from an archive of this kind
+};
+
 // Serves the headers of a list of files strictly in list order (a symbolic
 // link is passed over as a special file) while the disk fetches those of the
 // files after the current one: the caller's thread opens them ahead, up to
 // kReadAheadWindow, and a helper thread asks the system to fetch their first
-// bytes, so a cold disk serves many small reads at once and each read at its
-// turn finds its bytes cached.
+// bytes (an archive's first and last), so a cold disk serves many small
+// reads at once and each read at its turn finds its bytes cached.
 //
 // The opens stay on the caller's thread: openings of uncached names on other
 // threads would hold the folder's lock against the caller's renames in it.
@@ -40,7 +49,7 @@ public:
     HeaderReadAhead& operator=(const HeaderReadAhead&) = delete;
 
     // The header of the next file of the list. Throws FileFailure.
-    HeaderBytes takeNext();
+    TakenHeader takeNext();
 
     // The file taken last was renamed. A file opened ahead that is the same
     // file (under another name) is read afresh at its turn.
@@ -59,6 +68,9 @@ private:
     void prefetchAhead();
     bool mayHaveRaced(const OpenedHeaderFile& file) const;
     std::string path(std::size_t index) const { return prefix_ + fileNames_[index]; }
+    bool isArchive(std::size_t index) const {
+        return archiveKindByName(fileNames_[index]).has_value();
+    }
     // Empty: not opened ahead, or could not be.
     std::optional<OpenedHeaderFile>& ahead(std::size_t index) {
         return ahead_[index % kReadAheadWindow];

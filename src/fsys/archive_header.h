@@ -3,6 +3,7 @@
 #include "header_bytes.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -43,12 +44,23 @@ struct ArchiveHeader {
 // only the start of the member is decompressed, and an archive that declares
 // a dictionary or window above kArchiveMemoryLimit is refused before any
 // decompression. A special file (FIFO, device) is opened without blocking and
-// never read: NotAnArchive. Throws FileFailure when the file cannot be opened
-// or read.
-ArchiveHeader readArchiveHeader(const std::string& path);
+// never read: NotAnArchive; so is a symbolic link with NoFollow. Throws
+// FileFailure when the file cannot be opened or read.
+ArchiveHeader readArchiveHeader(const std::string& path, LinkMode links = LinkMode::Follow);
+
+// An archive's first and last this many bytes are read in one call each:
+// its member's start and its directory lie there in all but odd archives.
+inline constexpr std::uint64_t kArchiveEndBytes = 4u << 10;
 
 // The most memory one archive's decompression may ask for.
 inline constexpr std::uint64_t kArchiveMemoryLimit = 64u << 20;
+
+// The kind of archive a file's name says it is: ".zip" or ".7z" at its end,
+// in any case. Only such a file is read as an archive.
+std::optional<ArchiveKind> archiveKindByName(std::string_view fileName);
+
+// The extension of an archive of `kind`, lower-case: ".zip" or ".7z".
+std::string_view archiveExtension(ArchiveKind kind);
 
 // A short English description ("the archive holds several members").
 std::string_view archiveRefusalText(ArchiveRefusal refusal);

@@ -19,6 +19,8 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint64_t kDirectoryLimit = 64u << 10;
 // libarchive looks for the end of a zip's directory in this much of its tail.
 constexpr std::uint64_t kZipTail = 16u << 10;
+// Where the end record is looked for first.
+constexpr std::uint64_t kZipQuickTail = 1u << 10;
 
 struct Refused {
     ArchiveRefusal refusal;
@@ -596,14 +598,25 @@ struct ZipDirectory {
 };
 
 // Finds the end record as libarchive does: the last one in the file's tail
-// (not at the tail's very first byte), so both read the same directory.
+// (not at the tail's very first byte), so both read the same directory. The
+// last few KiB are searched first: most archives end with the record.
 ZipDirectory findZipDirectory(ArchiveSource& source) {
-    const std::uint64_t tailSize = std::min(kZipTail, source.size());
-    const std::uint64_t tailStart = source.size() - tailSize;
-    const Bytes tail = readExactly(source, tailStart, tailSize);
-    std::size_t at = tail.size() < 22 ? 0 : tail.size() - 22;
-    while (at > 0 && signatureAt(tail, at) != kEndSignature) {
-        --at;
+    const std::uint64_t fullStart = source.size() - std::min(kZipTail, source.size());
+    Bytes tail;
+    std::uint64_t tailStart = 0;
+    std::size_t at = 0;
+    for (const std::uint64_t window : {kZipQuickTail, kZipTail}) {
+        tailStart = source.size() - std::min(window, source.size());
+        tail = readExactly(source, tailStart, source.size() - tailStart);
+        at = tail.size() < 22 ? 0 : tail.size() - 22;
+        while (at > 0 && signatureAt(tail, at) != kEndSignature) {
+            --at;
+        }
+        // A record found first is the one the whole tail gives, when the
+        // Zip64 locator before it would be in reach as well.
+        if (tailStart == fullStart || (at >= 20 && signatureAt(tail, at) == kEndSignature)) {
+            break;
+        }
     }
     require(at > 0);
     const std::uint8_t* end = &tail[at];
@@ -769,6 +782,7 @@ ArchiveLayout surveyZip(ArchiveSource& source, bool emptyArchive) {
         refuse(ArchiveRefusal::Encrypted);
     }
     require(little(&local[8], 2) == entry.method);
+    layout.localHeaderOffset = entry.localOffset;
     const std::uint64_t dataOffset =
         entry.localOffset + 30 + little(&local[26], 2) + little(&local[28], 2);
     require(dataOffset <= directory.offset &&
@@ -780,6 +794,25 @@ ArchiveLayout surveyZip(ArchiveSource& source, bool emptyArchive) {
 }
 
 } // namespace
+
+std::optional<ArchiveKind> archiveKindByName(std::string_view fileName) {
+    const auto endsWith = [fileName](std::string_view extension) {
+        return fileName.size() >= extension.size() &&
+               std::equal(extension.begin(), extension.end(),
+                          fileName.end() - static_cast<std::ptrdiff_t>(extension.size()),
+                          [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? b + 32 : b); });
+    };
+    for (const ArchiveKind kind : {ArchiveKind::Zip, ArchiveKind::SevenZip}) {
+        if (endsWith(archiveExtension(kind))) {
+            return kind;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string_view archiveExtension(ArchiveKind kind) {
+    return kind == ArchiveKind::Zip ? ".zip" : ".7z";
+}
 
 ArchiveLayout surveyArchive(ArchiveSource& source) {
     std::array<std::uint8_t, 6> magic{};

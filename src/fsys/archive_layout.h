@@ -24,6 +24,9 @@ struct ArchiveLayout {
     ArchiveKind kind = ArchiveKind::Zip;
     std::string memberName;
     std::uint64_t memberSize = 0;
+    // Where a zip's member starts: its local header, checked against the
+    // directory. A reader may start there and meet the same member.
+    std::uint64_t localHeaderOffset = 0;
 };
 
 // Reads the archive's directory without decompressing any member: one

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "archive_header.h"
 #include "file_stamp.h"
 #include "header_bytes.h"
 
@@ -27,14 +28,18 @@ public:
     std::uint64_t device() const { return stamp_.device; }
     std::uint64_t inode() const { return stamp_.inode; }
 
-    // Asks the system to start fetching the header of a regular file and
-    // returns at once; true when it was cached already (or is no regular
-    // file), as far as the system tells. A hint: failures change nothing.
-    bool prefetch() const;
+    // Asks the system to start fetching the header of a regular file (of an
+    // archive: its first and last kArchiveEndBytes) and returns at once; true
+    // when it was cached already (or is no regular file), as far as the
+    // system tells. A hint: failures change nothing.
+    bool prefetch(bool archive = false) const;
 
     // The rest of readHeaderBytes: the read, unless it is a special file.
-    // Throws FileFailure naming `path`. Call it once.
+    // Throws FileFailure naming `path`. Call it, or readArchive, once.
     HeaderBytes read(const std::string& path) const;
+
+    // The rest of readArchiveHeader. Throws FileFailure naming `path`.
+    ArchiveHeader readArchive(const std::string& path) const;
 
 private:
     int fd_ = -1; // none for a link passed over

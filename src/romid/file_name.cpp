@@ -12,9 +12,16 @@ std::string composeFileName(std::string_view fullTitle, std::string_view country
     return name;
 }
 
-std::string_view extensionFor(ByteOrder order, ExtensionRule rule) {
+std::string_view extensionFor(ByteOrder order, ExtensionRule rule,
+                              std::optional<ArchiveKind> archive) {
+    if (archive) {
+        return archiveExtension(*archive);
+    }
     if (rule == ExtensionRule::ByteOrder && order == ByteOrder::Z64) {
         return ".z64";
+    }
+    if (rule == ExtensionRule::ByteOrder && order == ByteOrder::N64) {
+        return ".n64";
     }
     return kRomExtension;
 }
@@ -29,14 +36,15 @@ std::string ultraHleName(std::string_view name) {
     return result;
 }
 
-ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const NamingRule& rule) {
+ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const NamingRule& rule,
+                         std::optional<ArchiveKind> archive) {
     ProposedName proposed;
     if (!rom.hasInternalName()) {
         proposed.kind = NameKind::NoInternalName;
     } else if (title.source != TitleSource::None) {
         proposed.kind = NameKind::Name;
         proposed.name = composeFileName(title.title, rule.suffix(rom.country),
-                                        extensionFor(rom.order, rule.extension));
+                                        extensionFor(rom.order, rule.extension, archive));
         if (rule.style == NamingStyle::UltraHle) {
             proposed.name = ultraHleName(proposed.name);
         }

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "fsys/archive_header.h"
 #include "romid/country.h"
 #include "romid/rom_header.h"
 #include "romid/title_lookup.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,7 +18,7 @@ inline constexpr std::string_view kRomExtension = ".v64";
 enum class NamingStyle { Normal, UltraHle };
 
 // Which extension a proposed name gets: ".v64" whatever the byte order, or
-// the one that names the file's byte order (".z64", ".v64").
+// the one that names the file's byte order (".z64", ".v64", ".n64").
 enum class ExtensionRule { V64, ByteOrder };
 
 // How names are made: the style, the suffix a country byte gives, the extension.
@@ -30,8 +32,11 @@ struct NamingRule {
 std::string composeFileName(std::string_view fullTitle, std::string_view countrySuffix,
                             std::string_view extension = kRomExtension);
 
-// The extension `rule` gives an image in `order`.
-std::string_view extensionFor(ByteOrder order, ExtensionRule rule);
+// The extension `rule` gives an image in `order`. An image read from an
+// archive is named as an archive of its kind, whatever the rule: the archive
+// is what gets the name.
+std::string_view extensionFor(ByteOrder order, ExtensionRule rule,
+                              std::optional<ArchiveKind> archive = std::nullopt);
 
 // Every space becomes an underscore; every other character stays.
 std::string ultraHleName(std::string_view name);
@@ -50,7 +55,9 @@ struct ProposedName {
     bool operator==(const ProposedName&) const = default;
 };
 
-// The name for a header and its title under `rule`.
-ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const NamingRule& rule);
+// The name for a header and its title under `rule`; `archive` when the
+// header is that of an archive's member.
+ProposedName proposeName(const RomHeader& rom, const TitleLookup& title, const NamingRule& rule,
+                         std::optional<ArchiveKind> archive = std::nullopt);
 
 } // namespace quillmark

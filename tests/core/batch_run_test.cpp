@@ -1,3 +1,4 @@
+#include "archive_writer.h"
 #include "core/batch_run.h"
 #include "core/header_read_ahead.h"
 #include "fsys/file_failure.h"
@@ -172,6 +173,35 @@ TEST_F(BatchRun, MixedFolderIsCountedAndListed) {
     EXPECT_EQ(folderNames(),
               (Names{"Banjo (USA).v64", "c-mystery.v64", "cover.bmp", "d-blank.v64",
                      "e-mystery.z64", "Mario Kart 64 (USA).v64", "notes.txt", "tiny"}));
+}
+
+TEST_F(BatchRun, ZippedImagesAreCountedAndRenamedAsTheArchivesTheyAre) {
+    const auto zipped = [&](const std::string& internalName, ByteOrder order,
+                            const std::string& format = "zip") {
+        RomFields fields;
+        fields.internalName = internalName;
+        return archives::writeArchive({{"member", romImage(fields, order)}}, {format, "", ""});
+    };
+    writeRom("a-kart.v64", "MARIO KART 64");
+    roms.write("b-banjo.zip", zipped("BANJO", ByteOrder::N64));
+    roms.write("c-mystery.7z", zipped("NOBODY KNOWS THIS", ByteOrder::V64, "7zip"));
+    roms.write("d-two.zip", archives::writeArchive({{"a", "text"}, {"b", "text"}}, {}));
+    roms.write("Wave Race 64 (USA).zip", zipped("WAVE RACE 64", ByteOrder::Z64));
+    writeRom("e-wave.z64", "WAVE RACE 64");
+    roms.write("f-kart.zip", zipped("MARIO KART 64", ByteOrder::V64));
+    roms.write("g-kart.7z", zipped("MARIO KART 64", ByteOrder::Z64, "7zip"));
+    roms.write("x-banjo.zip", zipped("BANJO", ByteOrder::Z64)); // a second copy: the run stops
+
+    const BatchReport report = run();
+    EXPECT_EQ(report.failureCode, 58);
+    EXPECT_EQ(report.romCount, 7);
+    EXPECT_EQ(report.renamedCount, 5);
+    EXPECT_EQ(report.unknownFiles, (Names{"c-mystery.7z"}));
+    EXPECT_EQ(report.alreadyRightFiles, (Names{"Wave Race 64 (USA).zip"}));
+    EXPECT_EQ(folderNames(),
+              (Names{"Banjo (USA).zip", "c-mystery.7z", "d-two.zip", "Mario Kart 64 (USA).7z",
+                     "Mario Kart 64 (USA).v64", "Mario Kart 64 (USA).zip", "Wave Race 64 (USA).v64",
+                     "Wave Race 64 (USA).zip", "x-banjo.zip"}));
 }
 
 TEST_F(BatchRun, UltraHleStyleRenamesToUnderscoresAndKeepsThemAsRight) {

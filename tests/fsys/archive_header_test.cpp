@@ -5,6 +5,7 @@
 #include "support/temp_folder.h"
 
 #include <cerrno>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -45,6 +46,20 @@ void hugeDictionary(std::string& directory) {
     directory.at(directory.find("\x21\x21\x01") + 3) = 37;
 }
 
+// The zip behind `stub` bytes of a leftover entry that its directory no
+// longer lists, its offsets moved along: its member lies past the first bytes.
+std::string behindStub(const std::string& zip, std::uint32_t stub) {
+    std::string bytes = "PK\x03\x04" + std::string(stub - 4, 'x') + zip;
+    for (const auto& [signature, field] : {std::pair{"PK\x01\x02", 42}, {"PK\x05\x06", 16}}) {
+        const std::size_t at = bytes.rfind(signature) + static_cast<std::size_t>(field);
+        std::uint32_t offset = 0;
+        std::memcpy(&offset, &bytes[at], 4); // little-endian, as the machine
+        offset += stub;
+        std::memcpy(&bytes[at], &offset, 4);
+    }
+    return bytes;
+}
+
 std::string changed(std::string bytes, std::size_t at, char value) {
     bytes.at(at) = value;
     return bytes;
@@ -64,6 +79,7 @@ TEST(ArchiveHeader, ReadsOnlyTheOneRegularMember) {
     const std::vector<Case> cases{
         {"stored zip", zip(one, "zip:compression=store"), R::None},
         {"deflated zip", deflated, R::None},
+        {"zip behind a leftover entry", behindStub(deflated, 20000), R::None},
         {"7z lzma", sevenZip(one, "7zip:compression=lzma1"), R::None, ArchiveKind::SevenZip},
         {"7z bzip2", sevenZip(one, "7zip:compression=bzip2"), R::None, ArchiveKind::SevenZip},
         {"7z with its directory compressed", compressSevenZipDirectory(sevenZip(one)), R::None,
@@ -134,10 +150,13 @@ TEST(ArchiveHeader, ShortMemberReadsAsZerosAndFailuresOfTheFileAreThrown) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_EQ(readArchiveHeader(fifo).refusal, R::NotAnArchive); // and does not block
 
+    // Its member far from its ends: the survey and libarchive read it afresh.
+    const std::string stubbed = folder.write(
+        "stubbed.zip", behindStub(zip({{"game.z64", kRom}}, "zip:compression=store"), 20000));
     const auto failureOf = [&](test::SystemCallFault::Call call, int err, int letThrough) {
         test::SystemCallFault fault(call, err, letThrough);
         try {
-            readArchiveHeader(path);
+            readArchiveHeader(stubbed);
         } catch (const FileFailure& failure) {
             return failure.code();
         }

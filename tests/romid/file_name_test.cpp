@@ -15,6 +15,16 @@ TEST(FileName, ComposeAndStyle) {
     EXPECT_EQ(ultraHleName(ultraHleName("A B_C")), ultraHleName("A B_C"));
 }
 
+TEST(FileName, ExtensionsByRuleByteOrderAndArchive) {
+    const std::string_view byOrder[] = {".z64", ".v64", ".n64"};
+    for (std::size_t i = 0; i < kByteOrders.size(); ++i) {
+        EXPECT_EQ(extensionFor(kByteOrders[i], ExtensionRule::V64), ".v64");
+        EXPECT_EQ(extensionFor(kByteOrders[i], ExtensionRule::ByteOrder), byOrder[i]);
+        EXPECT_EQ(extensionFor(kByteOrders[i], ExtensionRule::ByteOrder, ArchiveKind::SevenZip),
+                  ".7z");
+    }
+}
+
 TEST(FileName, NameKindsByTitleAndInternalName) {
     RomHeader rom;
     rom.internalName = "SUPER MARIO 64      ";

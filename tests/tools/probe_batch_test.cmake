@@ -5,14 +5,16 @@ file(MAKE_DIRECTORY "${WORK}")
 file(COPY "${DATA}/probe/roms.ini" DESTINATION "${WORK}")
 set(headers "${DATA}/real-headers")
 
-# A folder of six real headers, one of them already under its proposed name.
+# A folder of six real headers, one of them already under its proposed name,
+# and a text file.
 function(make_rom_folder folder)
     file(MAKE_DIRECTORY "${folder}")
     foreach(name CoverageTest.N64.hdr64 SetScreenNTSC.N64.hdr64
             VIScrollingBGDMA16BPP320X240.N64.hdr64 flames.z64.hdr64
-            m64p_test_rom.v64.hdr64 rx-mm64.n64.hdr64)
+            m64p_test_rom.v64.hdr64)
         file(COPY_FILE "${headers}/${name}" "${folder}/${name}")
     endforeach()
+    file(WRITE "${folder}/notes.txt" "Not a cartridge, only text.\n")
     file(COPY_FILE "${headers}/rx-mm64.v64.hdr64" "${folder}/Manic Miner 64 (USA).v64")
 endfunction()
 
@@ -47,7 +49,7 @@ function(expect_names name folder)
 endfunction()
 
 set(unknown flames.z64.hdr64 m64p_test_rom.v64.hdr64 SetScreenNTSC.N64.hdr64
-    VIScrollingBGDMA16BPP320X240.N64.hdr64 rx-mm64.n64.hdr64)
+    VIScrollingBGDMA16BPP320X240.N64.hdr64 notes.txt)
 
 make_rom_folder("${WORK}/normal")
 expect_output(normal batch_normal.txt batch normal)

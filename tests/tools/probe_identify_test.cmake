@@ -21,7 +21,9 @@ set(headers "${DATA}/real-headers")
 expect_output(v64_known identify_v64_known.txt identify "${headers}" rx-mm64.v64.hdr64)
 expect_output(z64_ultrahle identify_z64_ultrahle.txt identify --ultrahle "${headers}/" CoverageTest.N64.hdr64)
 expect_output(nul_padded identify_nul_padded.txt identify "${headers}" flames.z64.hdr64)
-expect_output(not_rom identify_not_rom.txt identify "${headers}" rx-mm64.n64.hdr64)
+expect_output(n64_known identify_n64_known.txt identify "${headers}" rx-mm64.n64.hdr64)
+file(WRITE "${WORK}/notes.txt" "Not a cartridge, only text.\n")
+expect_output(not_rom identify_not_rom.txt identify "${WORK}" notes.txt)
 expect_output(missing identify_missing.txt identify "${headers}" missing.v64)
 
 execute_process(COMMAND "${PROBE}" identify only-one-argument

@@ -90,10 +90,11 @@ endif()
 
 # No rename offered: an unknown ROM, a file that is no ROM, a missing file and
 # a missing name list.
-fresh_folder(SetScreenNTSC.N64.hdr64 rx-mm64.n64.hdr64 rx-mm64.v64.hdr64)
+fresh_folder(SetScreenNTSC.N64.hdr64 rx-mm64.v64.hdr64)
+file(WRITE "${WORK}/roms/notes.txt" "Not a cartridge, only text.\n")
 expect_lines(unknown ARGS "${WORK}/roms" SetScreenNTSC.N64.hdr64
     LINES "romUnknown=true" "renameResult=nothing" "failureCode=0")
-expect_lines(not_rom ARGS "${WORK}/roms" rx-mm64.n64.hdr64
+expect_lines(not_rom ARGS "${WORK}/roms" notes.txt
     LINES "verdict=NotRom" "renameResult=nothing" "failureCode=0")
 expect_lines(missing_file ARGS "${WORK}/roms" missing.v64
     LINES "renameResult=nothing" "failureCode=53")
@@ -102,7 +103,7 @@ expect_lines(missing_list ARGS "${WORK}/roms" rx-mm64.v64.hdr64
     LINES "verdict=V64" "renameOffered=false" "renameResult=nothing" "failureCode=53")
 file(GLOB left RELATIVE "${WORK}/roms" "${WORK}/roms/*")
 list(SORT left)
-if(NOT left STREQUAL "SetScreenNTSC.N64.hdr64;rx-mm64.n64.hdr64;rx-mm64.v64.hdr64")
+if(NOT left STREQUAL "SetScreenNTSC.N64.hdr64;notes.txt;rx-mm64.v64.hdr64")
     message(FATAL_ERROR "no-rename cases changed the folder: ${left}")
 endif()
 

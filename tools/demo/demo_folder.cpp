@@ -1,5 +1,6 @@
 #include "demo_folder.h"
 
+#include "archive_writer.h"
 #include "core/identify.h"
 #include "fsys/rename_file.h"
 #include "kit/whole_file.h"
@@ -19,21 +20,32 @@ namespace {
 struct SampleGame {
     std::string_view crc1Hex;
     std::string_view fileName;
-    bool byteSwapped;
+    ByteOrder order;
 };
 
-// Alternating byte orders; "snap" goes through the built-in demo table,
-// "lylat wars" gets the list's title for its internal name, and the two
-// "banjo" revisions share an internal name but get names of their own.
+constexpr ByteOrder kZ64 = ByteOrder::Z64, kV64 = ByteOrder::V64;
+
+// Alternating byte orders and one little-endian image; "snap" goes through
+// the built-in demo table, "lylat wars" gets the list's title for its
+// internal name, and the two "banjo" revisions share an internal name but
+// get names of their own.
 constexpr SampleGame kGames[] = {
-    {"635A2BFF", "super mario 64.z64", false}, {"C3B6DE9D", "MARIOKART.V64", true},
-    {"5354631C", "zelda_mm.z64", false},       {"5C9191D6", "waverace-jp.v64", true},
-    {"CA12B547", "snap.z64", false},           {"2483F22B", "lylat wars.v64", true},
-    {"A4BF9306", "banjo.z64", false},          {"CD7559AC", "banjo (1).v64", true},
+    {"635A2BFF", "super mario 64.z64", kZ64},
+    {"C3B6DE9D", "MARIOKART.V64", kV64},
+    {"5354631C", "zelda_mm.z64", kZ64},
+    {"5C9191D6", "waverace-jp.v64", kV64},
+    {"CA12B547", "snap.z64", kZ64},
+    {"2483F22B", "lylat wars.v64", kV64},
+    {"A4BF9306", "banjo.z64", kZ64},
+    {"CD7559AC", "banjo (1).v64", kV64},
+    {"65EEE53A", "paper mario.n64", ByteOrder::N64},
 };
-constexpr SampleGame kTwoCopies = {"DCBC50D1", "goldeneye.z64", false};
+constexpr SampleGame kTwoCopies = {"DCBC50D1", "goldeneye.z64", kZ64};
 constexpr std::string_view kSecondCopyName = "goldeneye (copy).z64";
-constexpr SampleGame kAlreadyNamed = {"B30ED978", "", true};
+constexpr SampleGame kAlreadyNamed = {"B30ED978", "", kV64};
+// One game kept zipped, as collections often are: the archive gets the name.
+constexpr SampleGame kZipped = {"C851961C", "Pilot Wings 64 (U).z64", kZ64};
+constexpr std::string_view kZipName = "pilotwings.zip";
 
 constexpr std::string_view kReadMe =
     "This folder was made by Quillmark's scripts/run to try the program on.\n"
@@ -77,8 +89,8 @@ FactsRow madeUpRow(std::string_view internalName) {
     return row;
 }
 
-std::string image(const FactsRow& row, bool byteSwapped) {
-    std::string bytes = cartridgeHeader(row, byteSwapped);
+std::string image(const FactsRow& row, ByteOrder order) {
+    std::string bytes = cartridgeHeader(row, order);
     bytes.resize(kSampleImageSize, '\0');
     return bytes;
 }
@@ -111,7 +123,7 @@ void clearFormerDemo(const fs::path& folder) {
 // proposed name and renames it to that.
 void writeAlreadyNamed(const fs::path& samples, const fs::path& nameList, const FactsRow& row) {
     const std::string working = "already-named.tmp";
-    write(samples / working, image(row, kAlreadyNamed.byteSwapped));
+    write(samples / working, image(row, kAlreadyNamed.order));
     NameList list(nameList.string());
     const FileIdentification result =
         identifyFile((samples / working).string(), list, NamingRule{});
@@ -138,13 +150,17 @@ void makeDemoFolder(const fs::path& folder, const std::vector<FactsRow>& facts,
     const fs::path samples = folder / kSampleFolderName;
     fs::create_directory(samples);
     for (const SampleGame& game : kGames) {
-        write(samples / game.fileName, image(factsRow(facts, game.crc1Hex), game.byteSwapped));
+        write(samples / game.fileName, image(factsRow(facts, game.crc1Hex), game.order));
     }
-    const std::string copy = image(factsRow(facts, kTwoCopies.crc1Hex), kTwoCopies.byteSwapped);
+    const std::string copy = image(factsRow(facts, kTwoCopies.crc1Hex), kTwoCopies.order);
     write(samples / kTwoCopies.fileName, copy);
     write(samples / kSecondCopyName, copy);
-    write(samples / "unknown game.z64", image(madeUpRow("QUILLMARK SAMPLE"), false));
-    write(samples / "no internal name.z64", image(madeUpRow(""), false));
+    write(samples / kZipName,
+          archives::writeArchive(
+              {{std::string(kZipped.fileName), image(factsRow(facts, kZipped.crc1Hex), kZ64)}},
+              {"zip", "zip:compression=deflate", ""}));
+    write(samples / "unknown game.z64", image(madeUpRow("QUILLMARK SAMPLE"), kZ64));
+    write(samples / "no internal name.z64", image(madeUpRow(""), kZ64));
     write(samples / "read me.txt", kReadMe);
     writeAlreadyNamed(samples, folder / "roms.ini", factsRow(facts, kAlreadyNamed.crc1Hex));
 }

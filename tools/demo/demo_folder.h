@@ -21,9 +21,9 @@ inline constexpr std::size_t kSampleImageSize = 4096;
 
 // Makes `folder` afresh: the marker, a copy of the name list `nameList` as
 // roms.ini, and kSampleFolderName with sample images made from `facts` (games
-// in both byte orders, two revisions of one game, one unknown, one without an
-// internal name, one already named as the name list names it, two copies of
-// one game) and a text file.
+// in all three byte orders, one of them zipped, two revisions of one game,
+// one unknown, one without an internal name, one already named as the name
+// list names it, two copies of one game) and a text file.
 //
 // An existing `folder` is removed first only when it is a real folder (not a
 // link) that is empty or holds the marker; anything else throws

@@ -3,12 +3,12 @@
 #include "romid/header_layout.h"
 
 #include <algorithm>
-#include <utility>
 
 namespace quillmark::kit {
 
 std::string romImage(const RomFields& fields, ByteOrder order, std::size_t size) {
-    std::string image(std::max<std::size_t>(size, 64), '\0');
+    // Whole words, so that every byte has its place in any byte order.
+    std::string image((std::max<std::size_t>(size, 64) + 3) / 4 * 4, '\0');
     const auto put = [&image](std::size_t offset, const auto& bytes) {
         std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<std::ptrdiff_t>(offset));
     };
@@ -21,13 +21,12 @@ std::string romImage(const RomFields& fields, ByteOrder order, std::size_t size)
     image[kManufacturerOffset] = static_cast<char>(fields.manufacturer);
     put(kCardIdOffset, fields.cardId);
     image[kCountryOffset] = static_cast<char>(fields.country);
-    if (order == ByteOrder::V64) {
-        for (std::size_t i = 0; i + 1 < image.size(); i += 2) {
-            std::swap(image[i], image[i + 1]);
-        }
+    std::string file(image.size(), '\0');
+    for (std::size_t i = 0; i < image.size(); ++i) {
+        file[i ^ offsetMask(order)] = image[i];
     }
-    image.resize(size);
-    return image;
+    file.resize(size);
+    return file;
 }
 
 } // namespace quillmark::kit

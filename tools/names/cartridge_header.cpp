@@ -6,13 +6,12 @@ namespace quillmark {
 
 std::string cartridgeHeader(std::string_view internalName, const std::array<std::uint8_t, 4>& crc1,
                             const std::array<std::uint8_t, 4>& crc2, std::uint8_t country,
-                            bool byteSwapped) {
-    return kit::romImage({crc1, crc2, std::string(internalName), 'N', {'Q', 'M'}, country},
-                         byteSwapped ? ByteOrder::V64 : ByteOrder::Z64);
+                            ByteOrder order) {
+    return kit::romImage({crc1, crc2, std::string(internalName), 'N', {'Q', 'M'}, country}, order);
 }
 
-std::string cartridgeHeader(const FactsRow& row, bool byteSwapped) {
-    return cartridgeHeader(row.internalName, row.crc1, row.crc2, row.country, byteSwapped);
+std::string cartridgeHeader(const FactsRow& row, ByteOrder order) {
+    return cartridgeHeader(row.internalName, row.crc1, row.crc2, row.country, order);
 }
 
 } // namespace quillmark

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "facts_table.h"
+#include "romid/rom_header.h"
 
 #include <array>
 #include <cstdint>
@@ -11,13 +12,12 @@ namespace quillmark {
 
 // The 64 header bytes of a cartridge image: magic, CRC1, CRC2, the internal
 // name (padded with spaces to 20 bytes, or cut), manufacturer "N", card ID
-// "QM" and the country byte; everything else zero. V64 order swaps each byte
-// pair.
+// "QM" and the country byte; everything else zero; in the given byte order.
 std::string cartridgeHeader(std::string_view internalName, const std::array<std::uint8_t, 4>& crc1,
                             const std::array<std::uint8_t, 4>& crc2, std::uint8_t country,
-                            bool byteSwapped);
+                            ByteOrder order);
 
 // The same, made from a facts row.
-std::string cartridgeHeader(const FactsRow& row, bool byteSwapped);
+std::string cartridgeHeader(const FactsRow& row, ByteOrder order);
 
 } // namespace quillmark

@@ -1,11 +1,11 @@
 // Measures how well the name list covers the cartridge facts, through the
 // probe, as a user's files would be identified:
 //   measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE WORK-FOLDER [--check PERCENT]
-//   measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE WORK-FOLDER --collection
+//   measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE WORK-FOLDER --collection [--zipped]
 //
-// For every reliable facts row it writes a 64-byte header (Z64 and V64 order
-// in turn) with the row's CRC1, CRC2, name and country byte into WORK-FOLDER,
-// which holds a copy of ROMS.ini, and runs the probe there. A row's own title
+// For every reliable facts row it writes a 64-byte header (Z64, V64 and N64
+// order by turns) with the row's CRC1, CRC2, name and country byte into
+// WORK-FOLDER, which holds a copy of ROMS.ini, and runs the probe there. A row's own title
 // is the one the generator gives its dump: the row's title, with the variant
 // tags that tell it from its namesakes, or the built-in demo table's title.
 //
@@ -14,8 +14,10 @@
 // (exit 1) when fewer than PERCENT of the rows get it. With --collection all
 // headers go into one folder and one batch run ("quillmark-probe batch")
 // renames them; it fails unless the run finishes, renames every image, and
-// leaves each under its own name.
+// leaves each under its own name. With --zipped each header is a zip of its
+// own, which is renamed as the archive it is.
 
+#include "archive_writer.h"
 #include "cartridge_header.h"
 #include "facts_table.h"
 #include "kit/whole_file.h"
@@ -125,15 +127,19 @@ std::vector<Sample> samplesOf(const std::vector<FactsRow>& facts) {
     return samples;
 }
 
-// Writes each sample's header, in Z64 and V64 order by turns, into `folder`.
-std::vector<std::string> writeImages(const std::vector<Sample>& samples, const fs::path& folder) {
+// Writes each sample's header, in the three byte orders by turns, into
+// `folder`; zipped, each in an archive of its own.
+std::vector<std::string> writeImages(const std::vector<Sample>& samples, const fs::path& folder,
+                                     bool zipped = false) {
     std::vector<std::string> files;
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        const bool swapped = i % 2 == 1;
-        files.push_back("row-" + std::to_string(samples[i].row->line) +
-                        (swapped ? ".v64" : ".z64"));
+        const ByteOrder order = kByteOrders[i % kByteOrders.size()];
+        const std::string name = "row-" + std::to_string(samples[i].row->line) +
+                                 std::string(extensionFor(order, ExtensionRule::ByteOrder));
+        const std::string header = cartridgeHeader(*samples[i].row, order);
+        files.push_back(zipped ? name + ".zip" : name);
         kit::writeWholeFile((folder / files.back()).string(),
-                            cartridgeHeader(*samples[i].row, swapped));
+                            zipped ? archives::writeArchive({{name, header}}, {}) : header);
     }
     return files;
 }
@@ -163,11 +169,13 @@ std::size_t identifyEach(const std::vector<Sample>& samples, const std::string& 
 }
 
 // All headers in one folder, one batch run; whether it left each under its own name.
-bool renameCollection(const std::vector<Sample>& samples, const std::string& probe) {
-    writeImages(samples, "collection");
+bool renameCollection(const std::vector<Sample>& samples, const std::string& probe, bool zipped) {
+    writeImages(samples, "collection", zipped);
     std::set<std::string> expected;
     for (const Sample& sample : samples) {
-        expected.insert(composeFileName(sample.title, sample.suffix));
+        expected.insert(
+            composeFileName(sample.title, sample.suffix,
+                            zipped ? archiveExtension(ArchiveKind::Zip) : kRomExtension));
     }
     auto fields = runProbe(probe, "batch collection");
     std::set<std::string> found;
@@ -196,11 +204,12 @@ bool renameCollection(const std::vector<Sample>& samples, const std::string& pro
 } // namespace
 
 int main(int argc, char** argv) {
-    const bool collection = argc == 6 && std::string_view(argv[5]) == "--collection";
+    const bool collection = argc >= 6 && std::string_view(argv[5]) == "--collection";
+    const bool zipped = collection && argc == 7 && std::string_view(argv[6]) == "--zipped";
     const bool check = argc == 7 && std::string_view(argv[5]) == "--check";
-    if (argc != 5 && !collection && !check) {
+    if (argc != 5 && !(collection && (argc == 6 || zipped)) && !check) {
         std::cerr << "usage: measure-name-coverage FACTS.tsv ROMS.ini QUILLMARK-PROBE "
-                     "WORK-FOLDER [--check PERCENT | --collection]\n";
+                     "WORK-FOLDER [--check PERCENT | --collection [--zipped]]\n";
         return 2;
     }
     try {
@@ -215,7 +224,7 @@ int main(int argc, char** argv) {
 
         const std::vector<Sample> samples = samplesOf(facts);
         if (collection) {
-            return renameCollection(samples, probe) ? 0 : 1;
+            return renameCollection(samples, probe, zipped) ? 0 : 1;
         }
         const std::size_t own = identifyEach(samples, probe);
         if (check && 100.0 * static_cast<double>(own) <

@@ -15,6 +15,8 @@ std::string_view verdictName(RomFormat format) {
         return "Z64";
     case RomFormat::V64:
         return "V64";
+    case RomFormat::N64:
+        return "N64";
     case RomFormat::NotRom:
         break;
     }
@@ -27,7 +29,8 @@ std::string_view verdictName(RomFormat format) {
 void printIdentification(std::ostream& out, const RomIdentity& identity,
                          const Identification& result) {
     printField(out, "verdict", result.headerRead ? verdictName(result.format) : "");
-    printField(out, "formatText", result.headerRead ? formatText(result.format) : "");
+    printField(out, "formatText",
+               result.headerRead ? fileTypeText(result.format, result.archive) : "");
     printField(out, "magicText", identity.magicText);
     printField(out, "crc1Text", identity.crc1Text);
     printField(out, "internalName", identity.internalName);

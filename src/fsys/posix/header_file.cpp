@@ -4,10 +4,19 @@
 #include "fsys/posix/file_handle.h"
 #include "fsys/posix/system_calls.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 
 namespace quillmark {
+
+namespace {
+
+// An archive up to this size is asked for whole: reading its start and its
+// end apart would cost the disk two requests for what one serves.
+constexpr std::uint64_t kWholeArchiveFetch = 64u << 10;
+
+} // namespace
 
 OpenedHeaderFile::OpenedHeaderFile(const std::string& path, LinkMode links) {
     struct stat status {};
@@ -23,8 +32,23 @@ OpenedHeaderFile::~OpenedHeaderFile() {
     }
 }
 
-bool OpenedHeaderFile::prefetch() const {
-    return !regularFile_ || systemCalls().prefetch(fd_, static_cast<off_t>(kHeaderSize)) == 1;
+bool OpenedHeaderFile::prefetch(bool archive) const {
+    if (!regularFile_) {
+        return true;
+    }
+    const SystemCalls& sys = systemCalls();
+    if (!archive) {
+        return sys.prefetch(fd_, 0, static_cast<off_t>(kHeaderSize)) == 1;
+    }
+    // A small archive is fetched whole, in one request rather than two.
+    const auto size = static_cast<std::uint64_t>(stamp_.size);
+    const std::uint64_t head = size <= kWholeArchiveFetch ? size : kArchiveEndBytes;
+    const std::uint64_t tail = size - std::min(size, kArchiveEndBytes);
+    const bool headCached = sys.prefetch(fd_, 0, static_cast<off_t>(head)) == 1;
+    return tail < head ? headCached
+                       : sys.prefetch(fd_, static_cast<off_t>(tail),
+                                      static_cast<off_t>(kArchiveEndBytes)) == 1 &&
+                             headCached;
 }
 
 HeaderBytes readHeaderBytes(const std::string& path, LinkMode links) {

@@ -29,22 +29,23 @@ int createExclusiveCall(const char* path) {
     return ::open(path, O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
 }
 
-int prefetchCall(int fd, off_t length) {
+int prefetchCall(int fd, off_t offset, off_t length) {
 #if defined(__linux__)
-    // A read that must not wait tells whether the start of the file is
-    // cached; where it is not, it has mostly started the fetch already.
+    // A read that must not wait tells whether the bytes are cached; where
+    // they are not, it has mostly started the fetch already.
     char first = 0;
     iovec probe{&first, 1};
-    if (::preadv2(fd, &probe, 1, 0, RWF_NOWAIT) >= 0) {
+    if (::preadv2(fd, &probe, 1, offset, RWF_NOWAIT) >= 0) {
         return 1;
     }
-    if (const int err = ::posix_fadvise(fd, 0, length, POSIX_FADV_WILLNEED); err != 0) {
+    if (const int err = ::posix_fadvise(fd, offset, length, POSIX_FADV_WILLNEED); err != 0) {
         errno = err;
         return -1;
     }
     return 0;
 #else
     (void)fd;
+    (void)offset;
     (void)length;
     return 0;
 #endif

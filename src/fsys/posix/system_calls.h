@@ -42,10 +42,10 @@ struct SystemCalls {
     struct dirent* (*readdir)(DIR* dir);
     int (*closedir)(DIR* dir);
     ssize_t (*readlink)(const char* path, char* buffer, size_t size);
-    // Asks the system to start reading the first `length` bytes of an open
+    // Asks the system to start reading `length` bytes at `offset` of an open
     // file into its cache, without waiting: 1 when they were cached already,
     // 0 when asked for (or where there is no such call).
-    int (*prefetch)(int fd, off_t length);
+    int (*prefetch)(int fd, off_t offset, off_t length);
 };
 
 // The table in use; tests swap entries and restore them.

@@ -40,10 +40,20 @@ std::string_view formatText(RomFormat format) {
         return "N64 Rom, not byteswapped (Mr.Backup Z64 Format)";
     case RomFormat::V64:
         return "N64 Rom, byteswapped (Dr. V64 Format)";
+    case RomFormat::N64:
+        return "N64 Rom, little-endian (.n64 Format)";
     case RomFormat::NotRom:
         break;
     }
     return "This is no N64 ROM Image !";
+}
+
+std::string fileTypeText(RomFormat format, std::optional<ArchiveKind> archive) {
+    std::string text(formatText(format));
+    if (archive && format != RomFormat::NotRom) {
+        text += *archive == ArchiveKind::Zip ? " in a ZIP archive" : " in a 7z archive";
+    }
+    return text;
 }
 
 std::string countryDisplayText(std::uint8_t country) {

@@ -3,6 +3,7 @@
 #include "ui/presenter/rom_identity.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,10 @@ inline constexpr std::string_view kNoInternalNameMarker =
 
 // "N64 Rom, not byteswapped (Mr.Backup Z64 Format)" and the other verdict texts.
 std::string_view formatText(RomFormat format);
+
+// The file type the window shows: the verdict's text, and for an image read
+// from an archive the archive's kind (" in a ZIP archive").
+std::string fileTypeText(RomFormat format, std::optional<ArchiveKind> archive);
 
 // "E = USA (NTSC)", "A = ?", or "Hex 65   = ?" for a byte that is no upper-case letter.
 std::string countryDisplayText(std::uint8_t country);

@@ -15,7 +15,8 @@ void showProposedName(WindowView& view, const RomIdentity& identity) {
 } // namespace
 
 void chooseNormalNames(WindowView& view, RomIdentity& identity) {
-    identity.newFileName = composeFileName(identity.fullTitle, identity.countrySuffix);
+    identity.newFileName =
+        composeFileName(identity.fullTitle, identity.countrySuffix, identity.nameExtension);
     showProposedName(view, identity);
 }
 

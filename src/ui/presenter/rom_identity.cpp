@@ -37,7 +37,7 @@ RomFormat recordHeader(const HeaderBytes& header, const std::optional<RomHeader>
     if (!rom) {
         return RomFormat::NotRom;
     }
-    identity.byteSwapped = rom->order == ByteOrder::V64;
+    identity.byteSwapped = rom->order != ByteOrder::Z64;
     identity.crc1 = rom->crc1;
     identity.crc2 = rom->crc2;
     identity.crc1Text = joinHex(byteOf(rom->crc1, 0), byteOf(rom->crc1, 1), byteOf(rom->crc1, 2),
@@ -58,7 +58,15 @@ RomFormat recordHeader(const HeaderBytes& header, const std::optional<RomHeader>
     identity.cardIdText = std::string(1, static_cast<char>(h[29])) +
                           std::string(1, static_cast<char>(h[30])) + ", Hex " + hexText(h[29]) +
                           " " + hexText(h[30]);
-    return identity.byteSwapped ? RomFormat::V64 : RomFormat::Z64;
+    switch (rom->order) {
+    case ByteOrder::Z64:
+        return RomFormat::Z64;
+    case ByteOrder::V64:
+        return RomFormat::V64;
+    case ByteOrder::N64:
+        break;
+    }
+    return RomFormat::N64;
 }
 
 void recordTitle(const TitleLookup& title, RomIdentity& identity) {
@@ -105,6 +113,9 @@ Identification identifyFile(RomIdentity& identity, const std::string& folder,
     if (!found.rom) {
         return result;
     }
+    if (found.archive) {
+        result.archive = found.archive->kind;
+    }
     identity.countrySuffix = countrySuffix(found.rom->country);
     identity.countryText = countryDisplayText(found.rom->country);
     if (!found.title) {
@@ -112,6 +123,7 @@ Identification identifyFile(RomIdentity& identity, const std::string& folder,
     }
     recordTitle(*found.title, identity);
     result.titleFound = found.title->source != TitleSource::None;
+    identity.nameExtension = extensionFor(found.rom->order, ExtensionRule::V64, result.archive);
     recordName(*found.name, style, identity);
     result.renameOffered = !identity.romUnknown;
     return result;

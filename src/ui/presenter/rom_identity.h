@@ -16,7 +16,7 @@
 namespace quillmark {
 
 // The verdict the window shows.
-enum class RomFormat { Z64, V64, NotRom };
+enum class RomFormat { Z64, V64, N64, NotRom };
 
 // Where the record keeps the country byte in RomIdentity::headerBytes.
 inline constexpr std::size_t kCountryByteIndex = 31;
@@ -35,7 +35,7 @@ struct RomIdentity {
     std::string pathSeparator;
     std::array<std::uint8_t, 32> headerBytes{};
     std::string magicText;
-    bool byteSwapped = false;
+    bool byteSwapped = false; // not in the cartridge's own order: V64 or N64
     std::string crc1Text;
     std::uint32_t crc1 = 0; // as the cartridge holds them, whatever the byte order
     std::uint32_t crc2 = 0;
@@ -48,6 +48,8 @@ struct RomIdentity {
     std::string listKey;
     std::string fullTitle;
     std::string newFileName;
+    // The extension a name composed again gets: ".v64", or an archive's own.
+    std::string nameExtension = std::string(kRomExtension);
     bool romUnknown = false;
 
     bool operator==(const RomIdentity&) const = default;
@@ -77,6 +79,7 @@ void recordName(const ProposedName& name, NamingStyle style, RomIdentity& identi
 // How far the window's identification of one file got.
 struct Identification {
     RomFormat format = RomFormat::NotRom;
+    std::optional<ArchiveKind> archive; // an N64 ROM image read from an archive of this kind
     bool headerRead = false;            // the header was read and classified
     bool titleFound = false;            // the demo table or the name list gave a title
     bool renameOffered = false;         // a name was composed: the rename may be offered
@@ -86,6 +89,8 @@ struct Identification {
 // The single-file identification into `identity`: the path joined from folder
 // and file name, the header, the country with the English suffixes, the
 // title, the proposed name or its marker and the naming style, in this order.
+// An archive (by its name) gives its member's header; a refused one is no
+// ROM image.
 // A file failure ends it where it happened and is returned; the fields reached
 // so far stay set.
 Identification identifyFile(RomIdentity& identity, const std::string& folder,

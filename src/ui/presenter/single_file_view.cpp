@@ -30,7 +30,7 @@ Identification showSelectedFile(WindowView& view, RomIdentity& identity, const s
         reportFailure(view, *result.failure);
         return result;
     }
-    view.setCaption(Control::Dateityp, formatText(result.format));
+    view.setCaption(Control::Dateityp, fileTypeText(result.format, result.archive));
     if (result.format == RomFormat::NotRom) {
         clearCaptions(view, {Control::Romname, Control::Hersteller, Control::Cardid, Control::Land,
                              Control::Namevoll});

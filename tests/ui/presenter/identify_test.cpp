@@ -1,5 +1,8 @@
+#include "archive_writer.h"
+#include "fake_view.h"
 #include "support/system_call_fault.h"
 #include "support/temp_folder.h"
+#include "ui/presenter/naming_style.h"
 #include "ui/presenter/rom_identity.h"
 
 #include <cerrno>
@@ -53,6 +56,21 @@ TEST_F(Identify, KnownRomInEitherStyle) {
     result = identify("mk.z64", NamingStyle::UltraHle);
     EXPECT_EQ(id.newFileName, "Mario_Kart_64_(Euro_-_Germany).v64");
     EXPECT_TRUE(result.renameOffered);
+}
+
+TEST_F(Identify, ZippedRomKeepsTheArchiveExtensionInEitherStyle) {
+    RomFields fields;
+    fields.internalName = "MARIO KART 64";
+    folder.write("mk.zip",
+                 archives::writeArchive({{"mk.n64", romImage(fields, ByteOrder::N64)}}, {}));
+    const Identification result = identify("mk.zip", NamingStyle::UltraHle);
+    EXPECT_EQ(result.format, RomFormat::N64);
+    EXPECT_EQ(result.archive, ArchiveKind::Zip);
+    EXPECT_EQ(id.newFileName, "Mario_Kart_64_(USA).zip");
+    test::FakeView view;
+    view.visible[static_cast<std::size_t>(Control::Command2)] = true;
+    chooseNormalNames(view, id);
+    EXPECT_EQ(view.caption(Control::Nameneu), "Mario Kart 64 (USA).zip");
 }
 
 TEST_F(Identify, RootFolderGetsNoExtraSeparator) {

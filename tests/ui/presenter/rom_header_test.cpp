@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace quillmark {
 namespace {
@@ -64,14 +65,17 @@ TEST(RomHeader, BothByteOrdersGiveTheSameFields) {
     fields.manufacturer = 'N';
     fields.cardId = {'N', 'S'};
     fields.country = 'D';
-    for (const ByteOrder order : {ByteOrder::Z64, ByteOrder::V64}) {
-        SCOPED_TRACE(order == ByteOrder::Z64 ? "Z64" : "V64");
+    const std::tuple<ByteOrder, RomFormat, const char*> orders[] = {
+        {ByteOrder::Z64, RomFormat::Z64, "80371240"},
+        {ByteOrder::V64, RomFormat::V64, "37804012"},
+        {ByteOrder::N64, RomFormat::N64, "40123780"}};
+    for (const auto& [order, format, magic] : orders) {
+        SCOPED_TRACE(magic);
         RomIdentity id;
         id.byteSwapped = order == ByteOrder::Z64; // must be overwritten
-        const RomFormat format = readRomHeader(folder.write("rom", romImage(fields, order)), id);
-        EXPECT_EQ(format, order == ByteOrder::Z64 ? RomFormat::Z64 : RomFormat::V64);
-        EXPECT_EQ(id.byteSwapped, order == ByteOrder::V64);
-        EXPECT_EQ(id.magicText, order == ByteOrder::Z64 ? "80371240" : "37804012");
+        EXPECT_EQ(readRomHeader(folder.write("rom", romImage(fields, order)), id), format);
+        EXPECT_EQ(id.byteSwapped, order != ByteOrder::Z64);
+        EXPECT_EQ(id.magicText, magic);
         EXPECT_EQ(id.crc1Text, "2F1A5C3B");
         EXPECT_EQ(id.internalName, "SUPER R             ");
         EXPECT_EQ(id.manufacturerName, "= Nintendo");
@@ -129,13 +133,13 @@ TEST(RomHeader, NotRomChangesOnlyMagicAndFirstEightBytes) {
               RomFormat::V64);
     const RomIdentity before = id;
 
-    // Any other word order of the magic bytes, a text file, a short file, an
+    // Any other order of the magic bytes, a text file, a short file, an
     // empty file, a FIFO.
-    std::string wordSwapped(64, 'x');
-    wordSwapped.replace(0, 4, "\x40\x12\x37\x80");
+    std::string halvesSwapped(64, 'x');
+    halvesSwapped.replace(0, 4, "\x12\x40\x80\x37");
     ASSERT_EQ(::mkfifo(folder.file("pipe").c_str(), 0600), 0);
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {folder.write("le", wordSwapped), "40123780"},
+        {folder.write("halves", halvesSwapped), "12408037"},
         {folder.write("text.txt", "Hello, this is a plain text file with enough bytes......"),
          "48656C6C"},
         {folder.write("three", "\x80\x37\x12"), "803712"
@@ -218,20 +222,28 @@ TEST(RomHeader, RealCartridgeHeaders) {
         EXPECT_EQ(id.manufacturerText, c.manufacturerText);
         EXPECT_EQ(id.headerBytes[31], c.country);
     }
-    RomIdentity v64;
+    // The same cartridge in V64 and in 32-bit little-endian order.
+    RomIdentity v64, n64;
     readRomHeader(kRealHeaders + "rx-mm64.v64.hdr64", v64);
     EXPECT_EQ(v64.cardIdText, "MM, Hex 4D 4D");
-
-    // The same cartridge in 32-bit little-endian order is none of the two orders.
-    RomIdentity le;
-    EXPECT_EQ(readRomHeader(kRealHeaders + "rx-mm64.n64.hdr64", le), RomFormat::NotRom);
-    EXPECT_EQ(le.magicText, "40123780");
+    EXPECT_EQ(readRomHeader(kRealHeaders + "rx-mm64.n64.hdr64", n64), RomFormat::N64);
+    EXPECT_EQ(n64.magicText, "40123780");
+    EXPECT_EQ(std::tie(n64.crc1, n64.crc2, n64.internalName, n64.manufacturerText, n64.cardIdText,
+                       n64.headerBytes[31]),
+              std::tie(v64.crc1, v64.crc2, v64.internalName, v64.manufacturerText, v64.cardIdText,
+                       v64.headerBytes[31]));
 }
 
 TEST(RomHeader, FormatTexts) {
     EXPECT_EQ(formatText(RomFormat::Z64), "N64 Rom, not byteswapped (Mr.Backup Z64 Format)");
     EXPECT_EQ(formatText(RomFormat::V64), "N64 Rom, byteswapped (Dr. V64 Format)");
+    EXPECT_EQ(formatText(RomFormat::N64), "N64 Rom, little-endian (.n64 Format)");
     EXPECT_EQ(formatText(RomFormat::NotRom), "This is no N64 ROM Image !");
+    EXPECT_EQ(fileTypeText(RomFormat::Z64, ArchiveKind::Zip),
+              "N64 Rom, not byteswapped (Mr.Backup Z64 Format) in a ZIP archive");
+    EXPECT_EQ(fileTypeText(RomFormat::N64, ArchiveKind::SevenZip),
+              "N64 Rom, little-endian (.n64 Format) in a 7z archive");
+    EXPECT_EQ(fileTypeText(RomFormat::V64, std::nullopt), formatText(RomFormat::V64));
 }
 
 TEST(Country, NamedLettersAndTheirTwoSuffixes) {
