@@ -393,7 +393,7 @@ int readHeaders(const std::string& folder) {
     HeaderReadAhead headers(folder + "/", names);
     std::size_t bytes = 0;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        bytes += headers.takeNext().length;
+        bytes += headers.takeNext().header.length;
     }
     std::printf("%zu header bytes\n", bytes);
     return 0;

@@ -114,6 +114,8 @@ std::string_view formatName(const std::optional<RomHeader>& rom) {
     switch (rom->order) {
     case ByteOrder::Z64:
         return "z64";
+    case ByteOrder::N64:
+        return "n64";
     case ByteOrder::V64:
         break;
     }
@@ -230,7 +232,10 @@ std::string reasonText(const FileRecord& record) {
         return file.kind == EntryKind::Link      ? "a symbolic link, never followed"
                : file.kind == EntryKind::Special ? "a special file, never read"
                : file.kind == EntryKind::Folder  ? "a folder"
-                                                 : "not an N64 ROM image";
+               : file.archiveRefusal != ArchiveRefusal::None
+                   ? "not an N64 ROM image: " + std::string(archiveRefusalText(file.archiveRefusal))
+               : file.archive ? "not an N64 ROM image: the archive's member is no N64 ROM image"
+                              : "not an N64 ROM image";
     case PlanAction::Conflict:
         return conflictText(record.plan, file);
     case PlanAction::Error:
@@ -363,8 +368,13 @@ std::string identifyBlock(const FileRecord& record, bool colour) {
         block += "\n";
         return block;
     }
-    field("byte order",
-          rom->order == ByteOrder::Z64 ? "Z64 (not byteswapped)" : "V64 (byteswapped)");
+    std::string order = rom->order == ByteOrder::Z64   ? "Z64 (not byteswapped)"
+                        : rom->order == ByteOrder::N64 ? "N64 (32-bit words reversed)"
+                                                       : "V64 (byteswapped)";
+    if (file.archive) {
+        order += *file.archive == ArchiveKind::Zip ? ", in a ZIP archive" : ", in a 7z archive";
+    }
+    field("byte order", order);
     field("internal name",
           rom->hasInternalName() ? internalNameText(*rom, false) : "none (it starts with NUL)");
     field("CRC1, CRC2", hex("%08X", rom->crc1) + " " + hex("%08X", rom->crc2));

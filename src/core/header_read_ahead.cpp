@@ -115,6 +115,8 @@ TakenHeader HeaderReadAhead::takeNext() {
         if (read.refusal == ArchiveRefusal::None) {
             taken.header = read.header;
             taken.archive = read.kind;
+        } else {
+            taken.refusal = read.refusal;
         }
     } else {
         taken.header =

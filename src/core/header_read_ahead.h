@@ -24,6 +24,7 @@ struct TakenHeader {
     // nothing read (not a regular file) when the archive was refused.
     HeaderBytes header;
     std::optional<ArchiveKind> archive; // the member was read from an archive of this kind
+    ArchiveRefusal refusal = ArchiveRefusal::None; // why an archive gave no member
 };
 
 // Serves the headers of a list of files strictly in list order (a symbolic

@@ -154,7 +154,10 @@ private:
             }
             PlannedFile& file = plan_.files[regular[k]];
             try {
-                file.header = headers.takeNext();
+                TakenHeader taken = headers.takeNext();
+                file.header = taken.header;
+                file.archive = taken.archive;
+                file.archiveRefusal = taken.refusal;
             } catch (const FileFailure& failure) {
                 file.action = PlanAction::Error;
                 file.failure = std::make_shared<const FileFailure>(failure);
@@ -168,6 +171,9 @@ private:
 
     // Throws the name list's FileFailure.
     void identify(PlannedFile& file, const std::string& name) {
+        if (file.archiveRefusal != ArchiveRefusal::None) {
+            return;
+        }
         if (!file.header.regularFile) {
             file.kind = EntryKind::Special; // it was replaced since the listing
             return;
@@ -177,7 +183,7 @@ private:
             return;
         }
         file.title = titles_.find(*rom);
-        ProposedName proposed = proposeName(*rom, file.title, rule_);
+        ProposedName proposed = proposeName(*rom, file.title, rule_, file.archive);
         if (proposed.kind == NameKind::Unknown) {
             file.action = PlanAction::Unknown;
         } else if (proposed.kind == NameKind::NoInternalName) {

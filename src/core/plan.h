@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/plan_conflicts.h"
+#include "fsys/archive_header.h"
 #include "fsys/file_failure.h"
 #include "fsys/folder_listing.h"
 #include "fsys/header_bytes.h"
@@ -58,6 +59,10 @@ struct PlannedFile {
     // Where the title came from; the title points into the name list, which
     // must not be refreshed while the plan is used.
     TitleLookup title;
+    // Set when the header is that of an archive's one member.
+    std::optional<ArchiveKind> archive;
+    // An archive that gave no member: why (NotRom).
+    ArchiveRefusal archiveRefusal = ArchiveRefusal::None;
     // Error: why. Shared, so that the many files without one cost little.
     std::shared_ptr<const FileFailure> failure;
 

@@ -72,7 +72,7 @@ endforeach()
 string(JSON files GET "${summary}" files)
 string(JSON renamed GET "${summary}" renamed)
 string(JSON conflicts GET "${summary}" conflicts)
-if(NOT files EQUAL 14 OR NOT seen_rename EQUAL renamed OR NOT seen_conflict EQUAL 2
+if(NOT files EQUAL 16 OR NOT seen_rename EQUAL renamed OR NOT seen_conflict EQUAL 2
         OR NOT conflicts EQUAL 2 OR NOT seen_unknown EQUAL 1 OR NOT seen_nointernalname EQUAL 1)
     message(FATAL_ERROR "plan of the samples: ${summary}")
 endif()
