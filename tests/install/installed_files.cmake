@@ -46,7 +46,7 @@ function(check_desktop_entry text prefix)
         message(FATAL_ERROR "Exec=${exec}, expected \"${prefix}/bin/quillmark\" --last-folder %f")
     endif()
     foreach(pair "Type=Application" "Icon=quillmark" "Terminal=false"
-            "MimeType=application/x-n64-rom;")
+            "MimeType=application/x-n64-rom;application/zip;application/x-7z-compressed;")
         string(FIND "\n${text}" "\n${pair}\n" at)
         if(at EQUAL -1)
             message(FATAL_ERROR "desktop entry lacks ${pair}")
