@@ -66,6 +66,9 @@ RomFormat expectedFormat(const HeaderBytes& header) {
     if (b[0] == 0x37 && b[1] == 0x80 && b[2] == 0x40 && b[3] == 0x12) {
         return RomFormat::V64;
     }
+    if (b[0] == 0x40 && b[1] == 0x12 && b[2] == 0x37 && b[3] == 0x80) {
+        return RomFormat::N64;
+    }
     return RomFormat::NotRom;
 }
 
@@ -83,7 +86,8 @@ void checkNotRom(const HeaderBytes& header, const RomIdentity& before, const Rom
 }
 
 void checkRomFields(RomFormat format, const RomIdentity& id) {
-    require(id.byteSwapped == (format == RomFormat::V64), "byteSwapped tells the V64 order");
+    require(id.byteSwapped == (format != RomFormat::Z64),
+            "byteSwapped tells an order other than the cartridge's");
     require(id.internalName.size() == 20, "internalName is exactly 20 bytes");
     require(id.crc1Text.size() >= 4 && id.crc1Text.size() <= 8 && fuzz::isUpperHex(id.crc1Text),
             "crc1Text is 4 to 8 upper-case hex digits");
@@ -94,32 +98,44 @@ void checkRomFields(RomFormat format, const RomIdentity& id) {
     requireDisplayable(id.cardIdText);
 }
 
-// The same cartridge in the other byte order reads the same.
-void checkOtherOrder(const HeaderBytes& header, RomFormat format, const RomIdentity& id) {
-    HeaderBytes exchanged = header;
-    for (std::size_t i = 0; i + 1 < kHeaderSize; i += 2) {
-        std::swap(exchanged.bytes[i], exchanged.bytes[i + 1]);
+// The header rearranged between cartridge order and `order`: the byte at
+// offset o moves to o ^ 1 (V64) or o ^ 3 (N64), which undoes itself.
+HeaderBytes rearranged(const HeaderBytes& header, RomFormat order) {
+    const std::size_t mask = order == RomFormat::V64 ? 1 : order == RomFormat::N64 ? 3 : 0;
+    HeaderBytes out = header;
+    for (std::size_t i = 0; i < kHeaderSize; ++i) {
+        out.bytes[i ^ mask] = header.bytes[i];
     }
-    RomIdentity other = leftOver(false);
-    const RomFormat otherFormat = interpretHeader(exchanged, other);
-    require(otherFormat == (format == RomFormat::Z64 ? RomFormat::V64 : RomFormat::Z64),
-            "exchanging the byte pairs turns Z64 into V64 and back");
-    require(other.crc1Text == id.crc1Text && other.internalName == id.internalName &&
-                other.manufacturerName == id.manufacturerName &&
-                other.manufacturerText == id.manufacturerText && other.cardIdText == id.cardIdText,
-            "both byte orders of one cartridge give the same texts");
-    const auto& z64 = format == RomFormat::Z64 ? header.bytes : exchanged.bytes;
+    return out;
+}
+
+// The same cartridge in the other byte orders reads the same.
+void checkOtherOrder(const HeaderBytes& header, RomFormat format, const RomIdentity& id) {
+    const HeaderBytes z64 = rearranged(header, format);
     const auto word = [&](std::size_t at) {
-        return static_cast<std::uint32_t>(z64[at]) << 24 |
-               static_cast<std::uint32_t>(z64[at + 1]) << 16 |
-               static_cast<std::uint32_t>(z64[at + 2]) << 8 | z64[at + 3];
+        return static_cast<std::uint32_t>(z64.bytes[at]) << 24 |
+               static_cast<std::uint32_t>(z64.bytes[at + 1]) << 16 |
+               static_cast<std::uint32_t>(z64.bytes[at + 2]) << 8 | z64.bytes[at + 3];
     };
-    require(other.crc1 == id.crc1 && other.crc2 == id.crc2 && id.crc1 == word(0x10) &&
-                id.crc2 == word(0x14),
-            "CRC1 and CRC2 are the big-endian words at 0x10 and 0x14 in both byte orders");
-    for (std::size_t i = 28; i < 32; ++i) {
-        require(other.headerBytes[i] == id.headerBytes[i],
-                "headerBytes 28-31 hold cartridge order in both byte orders");
+    require(id.crc1 == word(0x10) && id.crc2 == word(0x14),
+            "CRC1 and CRC2 are the big-endian words at 0x10 and 0x14 in cartridge order");
+    for (const RomFormat order : {RomFormat::Z64, RomFormat::V64, RomFormat::N64}) {
+        if (order == format) {
+            continue;
+        }
+        RomIdentity other = leftOver(false);
+        require(interpretHeader(rearranged(z64, order), other) == order,
+                "rearranging the bytes turns one byte order into another");
+        require(other.crc1Text == id.crc1Text && other.internalName == id.internalName &&
+                    other.manufacturerName == id.manufacturerName &&
+                    other.manufacturerText == id.manufacturerText &&
+                    other.cardIdText == id.cardIdText && other.crc1 == id.crc1 &&
+                    other.crc2 == id.crc2,
+                "every byte order of one cartridge gives the same texts and CRCs");
+        for (std::size_t i = 28; i < 32; ++i) {
+            require(other.headerBytes[i] == id.headerBytes[i],
+                    "headerBytes 28-31 hold cartridge order in every byte order");
+        }
     }
 }
 
