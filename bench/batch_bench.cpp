@@ -9,7 +9,9 @@
 //                                                name list synthetic (at least R records,
 //                                                1000 by default), an hour old unless
 //                                                --fresh-list (written just before each
-//                                                run), or FILE (the shipped list, say)
+//                                                run), or FILE (the shipped list, say);
+//                                                with --probe PROGRAM also a whole
+//                                                `PROGRAM batch` process against the floor
 //   batch_bench --cold [--runs R] [--dir DIR] [N ...]
 //                                                the run on a folder just out of the page
 //                                                cache against the same run on an identical
@@ -293,12 +295,14 @@ struct Row {
     double floorMicros = 0;
     double listingMicros = 0;
     double maxRss = 0;
+    double processMicros = 0; // a whole quillmark-probe batch process; 0: not asked for
 };
 
-Row measure(const std::string& root, std::size_t count, int runs, const ListChoice& list) {
+Row measure(const std::string& root, std::size_t count, int runs, const ListChoice& list,
+            const std::string& probe) {
     const std::size_t records = writeNameList(count, list);
     Workbench bench(root + "/roms-" + std::to_string(count), count, list);
-    std::vector<double> run, floor, listing;
+    std::vector<double> run, floor, listing, process;
     for (int i = 0; i < runs; ++i) {
         // Alternate the order, so that drift on a busy machine hits both alike.
         double listingSeconds = 0;
@@ -310,6 +314,9 @@ Row measure(const std::string& root, std::size_t count, int runs, const ListChoi
             run.push_back(bench.timeRun(listingSeconds));
         }
         listing.push_back(listingSeconds);
+        if (!probe.empty()) {
+            process.push_back(bench.timeProcess({probe, "batch", bench.folder()}, true));
+        }
     }
     const double perFile = 1e6 / static_cast<double>(count);
     return {count,
@@ -318,7 +325,8 @@ Row measure(const std::string& root, std::size_t count, int runs, const ListChoi
             median(run) * perFile,
             median(floor) * perFile,
             median(listing) * perFile,
-            maxRssMegabytes()};
+            maxRssMegabytes(),
+            process.empty() ? 0 : median(process) * perFile};
 }
 
 // Empties the page cache and the inode and directory caches, so that the next
@@ -527,7 +535,7 @@ int zippedColdTable(const std::string& root, const std::vector<std::size_t>& cou
 
 int usage() {
     std::cerr << "usage: batch_bench [--cold] [--runs R] [--dir DIR] [--records R] [--fresh-list]\n"
-                 "                   [--list FILE] [N ...]\n"
+                 "                   [--list FILE] [--probe PROGRAM] [N ...]\n"
                  "       batch_bench --cli PROGRAM [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --zipped [--cold] [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --make N DIR [--zipped]\n";
@@ -557,6 +565,7 @@ int main(int argc, char** argv) {
         bool zippedMode = false;
         ListChoice list;
         std::string cli;
+        std::string probe;
         std::string dir = std::filesystem::temp_directory_path().string();
         for (int i = 1; i < argc; ++i) {
             const std::string arg = argv[i];
@@ -567,6 +576,8 @@ int main(int argc, char** argv) {
                            : usage();
             } else if (arg == "--read-headers") {
                 return argc == 3 && i == 1 ? readHeaders(argv[2]) : usage();
+            } else if (arg == "--probe" && i + 1 < argc) {
+                probe = std::filesystem::absolute(argv[++i]).string();
             } else if (arg == "--cli" && i + 1 < argc) {
                 cli = std::filesystem::absolute(argv[++i]).string();
             } else if (arg == "--cold") {
@@ -615,16 +626,23 @@ int main(int argc, char** argv) {
         std::vector<Row> rows;
         rows.reserve(counts.size());
         for (const std::size_t count : counts) {
-            rows.push_back(measure(root, count, runs, list));
+            rows.push_back(measure(root, count, runs, list, probe));
         }
 
+        const bool processes = !probe.empty();
         std::printf("| files | name-list records | renamed | run µs/file | floor µs/file | "
-                    "run/floor | listing µs/file | peak RSS so far (MB) |\n");
-        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+                    "run/floor | listing µs/file | peak RSS so far (MB) |%s\n",
+                    processes ? " probe batch µs/file | probe/floor |" : "");
+        std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|%s\n", processes ? "---:|---:|" : "");
         for (const Row& row : rows) {
-            std::printf("| %zu | %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.1f |\n", row.count,
+            std::printf("| %zu | %zu | %zu | %.2f | %.2f | %.2f | %.2f | %.1f |", row.count,
                         row.records, row.renames, row.runMicros, row.floorMicros,
                         row.runMicros / row.floorMicros, row.listingMicros, row.maxRss);
+            if (processes) {
+                std::printf(" %.2f | %.2f |", row.processMicros,
+                            row.processMicros / row.floorMicros);
+            }
+            std::printf("\n");
         }
         if (rows.size() > 1) {
             const Row& smallest =
