@@ -6,7 +6,7 @@
 namespace quillmark {
 
 RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& stamp,
-                                   std::string_view newName, LinkMode links) {
+                                   std::string_view newName, LinkMode links, RenameSteps* steps) {
     RenameOutcome outcome;
     try {
         // The name was made for the file identified: one that took its place
@@ -16,7 +16,8 @@ RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& sta
             outcome.failure = fileChangedFailure(path);
             return outcome;
         }
-        renameWithoutReplacing(path, path.substr(0, path.rfind(kPathSeparator) + 1), newName);
+        renameWithoutReplacing(path, path.substr(0, path.rfind(kPathSeparator) + 1), newName,
+                               steps);
         outcome.result = RenameResult::Renamed;
     } catch (const FileFailure& failure) {
         outcome.result = RenameResult::Failed;

@@ -51,6 +51,24 @@ int prefetchCall(int fd, off_t offset, off_t length) {
 #endif
 }
 
+int syncFileSystemCall(int fd) {
+#if defined(__linux__)
+    return ::syncfs(fd);
+#else
+    (void)fd;
+    ::sync();
+    return 0;
+#endif
+}
+
+int fdatasyncCall(int fd) {
+#if defined(__APPLE__)
+    return ::fsync(fd);
+#else
+    return ::fdatasync(fd);
+#endif
+}
+
 const SystemCalls realCalls{
     .open = openCall,
     .fstat = ::fstat,
@@ -72,6 +90,10 @@ const SystemCalls realCalls{
     .closedir = ::closedir,
     .readlink = ::readlink,
     .prefetch = prefetchCall,
+    .fdatasync = fdatasyncCall,
+    .fsync = ::fsync,
+    .syncFileSystem = syncFileSystemCall,
+    .mkdir = ::mkdir,
 };
 
 SystemCalls currentCalls = realCalls;

@@ -46,6 +46,13 @@ struct SystemCalls {
     // file into its cache, without waiting: 1 when they were cached already,
     // 0 when asked for (or where there is no such call).
     int (*prefetch)(int fd, off_t offset, off_t length);
+    // Durability of the run's record: its data, its folder entry, the
+    // folders whose entries the run changed, and where many folders were
+    // changed, their whole file system at once.
+    int (*fdatasync)(int fd);
+    int (*fsync)(int fd);
+    int (*syncFileSystem)(int fd);
+    int (*mkdir)(const char* path, mode_t mode);
 };
 
 // The table in use; tests swap entries and restore them.
