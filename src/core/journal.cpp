@@ -182,10 +182,10 @@ std::vector<std::string> runIds(const std::string& journals) {
     return ids;
 }
 
-// The identity undo compares: the stamp of the name itself and the hash of
-// the header read through it. Nothing when nothing has the name.
-std::optional<std::pair<FileStamp, std::uint64_t>> identityAt(const std::string& path,
-                                                              bool archive) {
+} // namespace
+
+std::optional<std::pair<FileStamp, std::uint64_t>> fileIdentity(const std::string& path,
+                                                                bool archive) {
     const std::optional<FileStamp> stamp = stampAt(path);
     if (!stamp) {
         return std::nullopt;
@@ -194,8 +194,6 @@ std::optional<std::pair<FileStamp, std::uint64_t>> identityAt(const std::string&
         archive ? readArchiveHeader(path).header : readHeaderBytes(path, LinkMode::Follow);
     return std::make_pair(*stamp, headerHash(header));
 }
-
-} // namespace
 
 std::string_view runKindName(RunKind kind) {
     return kindNames[static_cast<std::size_t>(kind)];
@@ -741,7 +739,7 @@ UndoReport undoRun(const std::string& journals, const std::string& id) {
         const JournalFile& file = run.files[*n];
         UndoneFile undone{run.newPath(file), file.oldName, UndoResult::Restored, std::nullopt};
         try {
-            const auto identity = identityAt(undone.path, file.archive);
+            const auto identity = fileIdentity(undone.path, file.archive);
             if (!identity) {
                 undone.result = UndoResult::Gone;
             } else if (identity->first != file.stamp || identity->second != file.hash) {

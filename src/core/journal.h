@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillmark {
@@ -122,6 +123,12 @@ private:
     std::size_t renamed_ = 0;
     std::size_t current_ = 0; // the file whose steps are heard
 };
+
+// What undo compares of a file: the stamp of the name itself (a link not
+// followed) and the hash of the header read through it (of an archive's
+// member). Nothing when nothing has the name. Throws FileFailure.
+std::optional<std::pair<FileStamp, std::uint64_t>> fileIdentity(const std::string& path,
+                                                                bool archive);
 
 // What recovery did with one file.
 enum class Recovered : std::uint8_t {

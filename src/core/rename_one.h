@@ -30,4 +30,11 @@ RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& sta
                                    std::string_view newName, LinkMode links,
                                    RenameSteps* steps = nullptr);
 
+class RunJournal;
+
+// The same, as a run of its own recorded in `journal`: the file's identity
+// is read and recorded, and made durable, before the rename.
+RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& stamp,
+                                   std::string_view newName, LinkMode links, RunJournal& journal);
+
 } // namespace quillmark
