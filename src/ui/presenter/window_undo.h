@@ -21,7 +21,7 @@ public:
 
     // Finishes a run that was interrupted in `folder` before the window
     // renames there; a file it could not put under one of its names is
-    // reported.
+    // reported, records that cannot be read are not.
     void recoverBefore(WindowView& view, const std::string& folder);
 
     // After a run of the window: one that renamed `renamed` files in
