@@ -479,6 +479,7 @@ void RunJournal::finish() {
         if (file_) {
             file_->syncData();
         }
+        file_.reset(); // the lock with it: the run is over
     } catch (const FileFailure& failure) {
         fail(failure);
     }

@@ -96,7 +96,7 @@ public:
     void finish();
 
     const std::string& id() const { return id_; }
-    bool written() const { return file_.has_value(); }
+    bool written() const { return !id_.empty(); }
     const std::optional<FileFailure>& problem() const { return problem_; }
 
     void beforeTemporaryName(const std::string& path) override;
