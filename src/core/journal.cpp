@@ -706,7 +706,7 @@ std::vector<RunSummary> runHistory(const std::string& journals) {
 
 std::optional<std::string> latestUndoable(const std::string& journals) {
     for (const RunSummary& run : runHistory(journals)) {
-        if (!run.undone && run.renamed > 0) {
+        if (!run.undone && run.renamed > 0 && run.kind != RunKind::Undo) {
             return run.id;
         }
     }

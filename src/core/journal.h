@@ -201,7 +201,9 @@ struct UndoReport {
     std::optional<FileFailure> journalProblem;
 };
 
-// The run undo takes when none is named: the newest one not undone.
+// The run undo takes when none is named: the newest one that renamed, is not
+// undone and is no undo itself, so that undo after undo goes further back. An
+// undo is taken back (made again) by naming it.
 std::optional<std::string> latestUndoable(const std::string& journals);
 
 // Renames each file `run` renamed back to its old name, newest rename first,
