@@ -228,11 +228,13 @@ std::optional<Plan> makePlan(const Arguments& args, Console& console, NameList& 
     const NamingRule rule{args.style, countrySuffix, args.extension};
     if (args.command == Command::Rename) {
         // A run killed in these folders is finished before they are read.
+        // Records that cannot be read hold the run back no more than they
+        // keep its files safe: the renames never replace a file either way.
         try {
             reportRecovery(recoverRuns(journalFolder(), paths, args.recursive), console);
         } catch (const FileFailure& failure) {
-            console.error("an interrupted run could not be finished: " + failure.description());
-            return std::nullopt;
+            console.error("the journal could not be read, so no interrupted run was looked for: " +
+                          failure.description());
         }
     }
     PlanProgress progress(console);
