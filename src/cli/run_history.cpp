@@ -122,7 +122,8 @@ int undo(const Arguments& args, Console& console, const std::string& journals) {
         if (file.result == UndoResult::Restored) {
             console.out(line + "\n");
         } else {
-            console.error(line + (file.failure ? " (" + file.failure->description() + ")" : ""));
+            const bool told = file.result == UndoResult::OldNameTaken || !file.failure;
+            console.error(line + (told ? "" : " (" + file.failure->description() + ")"));
         }
     }
     console.out("undid run " + report.run + ": " + std::to_string(report.restored) + " of " +

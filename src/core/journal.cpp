@@ -56,7 +56,16 @@ std::string hex(std::uint64_t value, int digits) {
 
 // Names may hold any byte but the separator; tabs, line ends and the escape
 // itself are written as %HH.
+bool needsEscape(char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F || c == '%';
+}
+
 void appendEscaped(std::string& out, std::string_view name) {
+    if (std::none_of(name.begin(), name.end(), needsEscape)) {
+        out += name;
+        return;
+    }
     for (const char c : name) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte < 0x20 || byte == 0x7F || c == '%') {
@@ -67,6 +76,39 @@ void appendEscaped(std::string& out, std::string_view name) {
         }
     }
 }
+
+// One line appended to `out`: fields after a tag, then the checksum.
+class LineWriter {
+public:
+    LineWriter(std::string& out, char tag) : out_(out), start_(out.size()) { out_ += tag; }
+    LineWriter& number(std::uint64_t value) {
+        char digits[24];
+        out_ += '\t';
+        out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+        return *this;
+    }
+    LineWriter& signedNumber(std::int64_t value) {
+        char digits[24];
+        out_ += '\t';
+        out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+        return *this;
+    }
+    LineWriter& text(std::string_view value) {
+        out_ += '\t';
+        appendEscaped(out_, value);
+        return *this;
+    }
+    void end() {
+        const std::uint32_t sum = crc32(std::string_view(out_).substr(start_));
+        out_ += '\t';
+        out_ += hex(sum, 8);
+        out_ += '\n';
+    }
+
+private:
+    std::string& out_;
+    std::size_t start_;
+};
 
 std::optional<std::string> unescaped(std::string_view text) {
     std::string out;
@@ -330,18 +372,6 @@ void RunJournal::fail(const FileFailure& failure) {
     buffer_.clear();
 }
 
-void RunJournal::record(std::string_view line) {
-    if (problem_) {
-        return;
-    }
-    const std::size_t start = buffer_.size();
-    buffer_ += line;
-    const std::string sum = hex(crc32(std::string_view(buffer_).substr(start)), 8);
-    buffer_ += '\t';
-    buffer_ += sum;
-    buffer_ += '\n';
-}
-
 void RunJournal::flush() {
     if (problem_ || !file_ || buffer_.empty()) {
         return;
@@ -356,9 +386,9 @@ void RunJournal::flush() {
 
 std::uint32_t RunJournal::addFolder(const std::string& path, std::uint64_t device,
                                     std::uint64_t inode) {
-    std::string line = "F\t" + std::to_string(device) + "\t" + std::to_string(inode) + "\t";
-    appendEscaped(line, path);
-    record(line);
+    if (!problem_) {
+        LineWriter(buffer_, 'F').number(device).number(inode).text(path).end();
+    }
     folders_.push_back({path, device, inode});
     renamedIn_.push_back(false);
     return static_cast<std::uint32_t>(folders_.size() - 1);
@@ -367,15 +397,20 @@ std::uint32_t RunJournal::addFolder(const std::string& path, std::uint64_t devic
 std::size_t RunJournal::addFile(std::uint32_t folder, std::string_view oldName,
                                 std::string_view newName, const FileStamp& stamp,
                                 std::uint64_t hash, bool archive) {
-    std::string line = "P\t" + std::to_string(folder) + "\t" + std::to_string(stamp.device) + "\t" +
-                       std::to_string(stamp.inode) + "\t" + std::to_string(stamp.size) + "\t" +
-                       std::to_string(stamp.modifiedSeconds) + "\t" +
-                       std::to_string(stamp.modifiedNanoseconds) + "\t" + hex(hash, 16) +
-                       (archive ? "\ta\t" : "\t-\t");
-    appendEscaped(line, oldName);
-    line += '\t';
-    appendEscaped(line, newName);
-    record(line);
+    if (!problem_) {
+        LineWriter(buffer_, 'P')
+            .number(folder)
+            .number(stamp.device)
+            .number(stamp.inode)
+            .signedNumber(stamp.size)
+            .signedNumber(stamp.modifiedSeconds)
+            .signedNumber(stamp.modifiedNanoseconds)
+            .text(hex(hash, 16))
+            .text(archive ? "a" : "-")
+            .text(oldName)
+            .text(newName)
+            .end();
+    }
     renamedIn_[folder] = true;
     return files_++;
 }
@@ -428,21 +463,23 @@ RenameSteps* RunJournal::stepsOf(std::size_t file) {
 }
 
 void RunJournal::beforeTemporaryName(const std::string& path) {
-    std::string line = "T\t" + std::to_string(current_) + "\t";
-    appendEscaped(line, path);
-    record(line);
+    if (!problem_) {
+        LineWriter(buffer_, 'T').number(current_).text(path).end();
+    }
     flush(); // before the step: a kill in it must find the name recorded
 }
 
 void RunJournal::beforeClaim(const std::string& path) {
-    std::string line = "C\t" + std::to_string(current_) + "\t";
-    appendEscaped(line, path);
-    record(line);
+    if (!problem_) {
+        LineWriter(buffer_, 'C').number(current_).text(path).end();
+    }
     flush();
 }
 
 void RunJournal::renamed(std::size_t file) {
-    record("R\t" + std::to_string(file));
+    if (!problem_) {
+        LineWriter(buffer_, 'R').number(file).end();
+    }
     ++renamed_;
     if (buffer_.size() >= kBufferLimit) {
         flush();
@@ -474,7 +511,7 @@ void RunJournal::finish() {
                 }
             }
         }
-        record("E\t" + std::to_string(files_) + "\t" + std::to_string(renamed_));
+        LineWriter(buffer_, 'E').number(files_).number(renamed_).end();
         flush();
         if (file_) {
             file_->syncData();
@@ -564,11 +601,44 @@ std::string line(std::string_view payload) {
     return std::string(payload) + "\t" + hex(crc32(payload), 8) + "\n";
 }
 
+// The fields of the record's last whole line, read from its end only.
+std::vector<std::string> lastLine(const std::string& path) {
+    constexpr std::size_t kTail = 4096;
+    const std::optional<FileStamp> stamp = stampAt(path);
+    const auto size = static_cast<std::uint64_t>(stamp ? stamp->size : 0);
+    const std::uint64_t from = size > kTail ? size - kTail : 0;
+    const std::string tail = readFileRange(path, from, kTail);
+    if (tail.empty() || tail.back() != '\n') {
+        return {};
+    }
+    const std::size_t start = tail.rfind('\n', tail.size() - 2);
+    const std::string_view line = std::string_view(tail).substr(
+        start == std::string::npos ? 0 : start + 1,
+        tail.size() - (start == std::string::npos ? 0 : start + 1) - 1);
+    const auto payload = checkedPayload(line);
+    std::vector<std::string> result;
+    if (payload) {
+        for (const std::string_view field : fields(*payload)) {
+            result.emplace_back(field);
+        }
+    }
+    return result;
+}
+
+bool endsFinished(const std::string& path) {
+    const std::vector<std::string> last = lastLine(path);
+    return last.size() == 3 && last[0] == "E";
+}
+
 // Finishes the dead run `id`, unless another process holds it.
 std::optional<RecoveryReport> recoverRun(const std::string& journals, const std::string& id,
                                          const std::vector<FileStamp>& folders,
                                          const std::vector<std::string>& paths, bool below) {
     const std::string path = recordPath(journals, id);
+    // Most records are finished: their end tells, without reading them.
+    if (endsFinished(path)) {
+        return std::nullopt;
+    }
     std::optional<AppendFile> file = AppendFile::openUnlocked(path);
     if (!file) {
         return std::nullopt; // a run going on
@@ -620,7 +690,7 @@ void pruneRuns(const std::string& journals) {
         const std::string path = recordPath(journals, ids[i]);
         const std::optional<FileStamp> stamp = stampAt(path);
         if (!stamp || now - stamp->modifiedSeconds < kKeptSeconds || isLockedByAnother(path) ||
-            !readRunRecord(path).finished) {
+            !endsFinished(path)) {
             continue;
         }
         removeName(path);
@@ -631,8 +701,6 @@ void pruneRuns(const std::string& journals) {
 // read only for an unfinished one.
 RunSummary summaryOf(const std::string& path) {
     constexpr std::size_t kPart = 64 << 10;
-    const std::optional<FileStamp> stamp = stampAt(path);
-    const auto size = static_cast<std::uint64_t>(stamp ? stamp->size : 0);
     const std::string head = readFileRange(path, 0, kPart);
     RunRecord run = parseRunRecord(head.substr(0, head.rfind('\n') + 1));
     RunSummary summary;
@@ -641,13 +709,7 @@ RunSummary summaryOf(const std::string& path) {
     summary.started = run.started;
     summary.undoes = run.undoes;
     summary.folder = run.folders.empty() ? "" : run.folders.front().path;
-    const std::string tail = size > kPart ? readFileRange(path, size - 4096, 4096) : head;
-    const std::size_t end = tail.rfind('\n', tail.size() - 2);
-    const std::string_view last =
-        std::string_view(tail).substr(end == std::string::npos ? 0 : end + 1);
-    const auto payload = checkedPayload(last.substr(0, last.size() - (last.ends_with('\n'))));
-    const std::vector<std::string_view> f =
-        payload ? fields(*payload) : std::vector<std::string_view>{};
+    const std::vector<std::string> f = lastLine(path);
     if (f.size() == 3 && f[0] == "E") {
         summary.finished = true;
         summary.files = number<std::size_t>(f[1]).value_or(0);

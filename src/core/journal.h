@@ -103,7 +103,6 @@ public:
     void beforeClaim(const std::string& path) override;
 
 private:
-    void record(std::string_view line);
     void flush();
     void fail(const FileFailure& failure);
 
