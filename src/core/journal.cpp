@@ -514,6 +514,7 @@ void RunJournal::finish() {
         LineWriter(buffer_, 'E').number(files_).number(renamed_).end();
         flush();
         if (file_) {
+            file_->endAppends();
             file_->syncData();
         }
         file_.reset(); // the lock with it: the run is over
@@ -643,12 +644,16 @@ std::optional<RecoveryReport> recoverRun(const std::string& journals, const std:
     if (!file) {
         return std::nullopt; // a run going on
     }
-    const std::string text = readWholeFile(path);
+    std::string text = readWholeFile(path);
     RunRecord run = parseRunRecord(text);
     if (run.finished || run.id.empty() || !touches(run, folders, paths, below)) {
         return std::nullopt;
     }
     RecoveryReport report{id, {}};
+    // A record a kill left is longer by the zero bytes of its mapping.
+    const std::size_t end = text.find_last_not_of('\0');
+    text.resize(end == std::string::npos ? 0 : end + 1);
+    file->truncate(text.size());
     std::string out = !text.empty() && text.back() != '\n' ? "\n" : "";
     std::size_t renamed = 0;
     for (std::size_t n = 0; n < run.files.size(); ++n) {

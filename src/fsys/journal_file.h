@@ -27,16 +27,34 @@ public:
     AppendFile(const AppendFile&) = delete;
     ~AppendFile();
 
-    // Writes `bytes` whole at the end. Throws FileFailure.
+    // Adds `bytes` at the end. A file made by create takes them into a
+    // shared mapping of its end: they are the kernel's once copied, so a
+    // kill of the process loses none, and no call is made per append (the
+    // file is then longer than what was added, by zero bytes, until
+    // endAppends). Throws FileFailure.
     void append(std::string_view bytes);
-    // Makes what was written durable (its data; its name is the folder's).
+    // Cuts the file to what was added and ends the mapping; later appends
+    // are written. Throws FileFailure.
+    void endAppends();
+    // Cuts the file to its first `length` bytes (a record a killed run left
+    // longer, by zero bytes). Throws FileFailure.
+    void truncate(std::uint64_t length);
+    // Makes what was added durable (its data; its name is the folder's).
     // Throws FileFailure.
     void syncData();
 
 private:
-    explicit AppendFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    AppendFile(int fd, std::string path, bool mapped)
+        : fd_(fd), path_(std::move(path)), mapped_(mapped) {}
+    void grow(std::size_t needed);
+    void write(std::string_view bytes);
+
     int fd_ = -1;
     std::string path_;
+    bool mapped_ = false;
+    char* map_ = nullptr;
+    std::size_t capacity_ = 0; // of the mapping
+    std::size_t used_ = 0;
 };
 
 // Makes the entries of `folder` durable (fsync of the folder). Throws FileFailure.

@@ -229,9 +229,11 @@ TEST_F(PlanOfFolder, NamedFilesAmongTheirFolder) {
 
 // Kills the process at a chosen call that changes a file, the journal
 // included: a write is cut in half, as a kill in it would leave it.
+// Optionally, files cannot be mapped, so that the journal is written.
 struct Killer {
     static inline int countdown = 0;
     static inline SystemCalls below{};
+    static inline bool noMapping = false;
     static constexpr int kKilled = 99;
     static void tick() {
         if (countdown-- == 0) {
@@ -253,12 +255,16 @@ struct Killer {
         sys.futimens = passOn<&SystemCalls::futimens, int, const timespec*>;
         sys.fdatasync = passOn<&SystemCalls::fdatasync, int>;
         sys.fsync = passOn<&SystemCalls::fsync, int>;
-        sys.write = [](int fd, const void* bytes, size_t size) -> ssize_t {
+        sys.ftruncate = passOn<&SystemCalls::ftruncate, int, off_t>;
+        sys.mapShared = [](int fd, size_t length) -> void* {
+            return noMapping ? (errno = ENODEV, nullptr) : below.mapShared(fd, length);
+        };
+        sys.pwrite = [](int fd, const void* bytes, size_t size, off_t at) -> ssize_t {
             if (countdown == 0 && size > 1) {
-                below.write(fd, bytes, size / 2);
+                below.pwrite(fd, bytes, size / 2, at);
             }
             tick();
-            return below.write(fd, bytes, size);
+            return below.pwrite(fd, bytes, size, at);
         };
     }
 };
@@ -273,6 +279,7 @@ TEST_F(PlanOfFolder, KilledRunsAreRecoveredAndUndone) {
         int renameErr;                                          // of the no-replace rename
         int linkErr;
         bool caseInsensitive;
+        bool noMapping = false;
     };
     const std::vector<std::pair<const char*, const char*>> chain = {
         {"a-banjo.z64", "BANJO"}, {"Banjo (USA).v64", "MARIO KART 64"}, {"c.z64", "CONKER"}};
@@ -313,6 +320,7 @@ TEST_F(PlanOfFolder, KilledRunsAreRecoveredAndUndone) {
                     noLink.emplace(test::SystemCallFault::Call::Link, c.linkErr);
                 }
                 Killer::countdown = at;
+                Killer::noMapping = c.noMapping;
                 Killer::install();
                 PlanRunObserver quietRun;
                 RunJournal journal(journals, RunKind::Rename);

@@ -4,7 +4,9 @@
 #include "fsys/posix/file_handle.h"
 #include "fsys/posix/system_calls.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 
@@ -51,7 +53,7 @@ AppendFile AppendFile::create(const std::string& path) {
         sys.close(fd);
         throw failureFromErrno(err, path);
     }
-    return AppendFile(fd, path);
+    return AppendFile(fd, path, true);
 }
 
 std::optional<AppendFile> AppendFile::openUnlocked(const std::string& path) {
@@ -69,29 +71,90 @@ std::optional<AppendFile> AppendFile::openUnlocked(const std::string& path) {
         }
         throw failureFromErrno(err, path);
     }
-    return AppendFile(fd, path);
+    return AppendFile(fd, path, false);
 }
 
 AppendFile::AppendFile(AppendFile&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)) {}
+    : fd_(std::exchange(other.fd_, -1)), path_(std::move(other.path_)), mapped_(other.mapped_),
+      map_(std::exchange(other.map_, nullptr)), capacity_(other.capacity_), used_(other.used_) {}
 
 AppendFile::~AppendFile() {
     if (fd_ >= 0) {
+        try {
+            endAppends();
+        } catch (const FileFailure&) {
+            // The zero bytes after the record stay; readers pass them over.
+        }
         systemCalls().close(fd_);
     }
 }
 
-void AppendFile::append(std::string_view bytes) {
+void AppendFile::grow(std::size_t needed) {
     const SystemCalls& sys = systemCalls();
-    // Opened by create without O_APPEND: this process is the only writer,
-    // and the file grows from its end.
+    if (map_ != nullptr) {
+        sys.unmap(map_, capacity_);
+        map_ = nullptr;
+    }
+    capacity_ = std::max<std::size_t>({capacity_ * 2, needed, std::size_t{1} << 20});
+    if (retryInterrupted([&] { return sys.ftruncate(fd_, static_cast<off_t>(capacity_)); }) != 0) {
+        throw failureFromErrno(errno, path_);
+    }
+    map_ = static_cast<char*>(sys.mapShared(fd_, capacity_));
+    if (map_ == nullptr) {
+        // Where files cannot be mapped, each append is written.
+        const int err = errno;
+        mapped_ = false;
+        if (retryInterrupted([&] { return sys.ftruncate(fd_, static_cast<off_t>(used_)); }) != 0) {
+            throw failureFromErrno(err, path_);
+        }
+    }
+}
+
+void AppendFile::append(std::string_view bytes) {
+    if (mapped_ && used_ + bytes.size() > capacity_) {
+        grow(used_ + bytes.size());
+    }
+    if (!mapped_) {
+        write(bytes);
+        return;
+    }
+    std::memcpy(map_ + used_, bytes.data(), bytes.size());
+    used_ += bytes.size();
+}
+
+void AppendFile::endAppends() {
+    const SystemCalls& sys = systemCalls();
+    if (!mapped_) {
+        return;
+    }
+    mapped_ = false;
+    if (map_ != nullptr) {
+        sys.unmap(map_, capacity_);
+        map_ = nullptr;
+    }
+    truncate(used_);
+}
+
+void AppendFile::truncate(std::uint64_t length) {
+    if (retryInterrupted(
+            [&] { return systemCalls().ftruncate(fd_, static_cast<off_t>(length)); }) != 0) {
+        throw failureFromErrno(errno, path_);
+    }
+}
+
+// At the end: a file opened to go on with is opened to append.
+void AppendFile::write(std::string_view bytes) {
+    const SystemCalls& sys = systemCalls();
     for (std::size_t done = 0; done < bytes.size();) {
-        const ssize_t written = retryInterrupted(
-            [&] { return sys.write(fd_, bytes.data() + done, bytes.size() - done); });
+        const ssize_t written = retryInterrupted([&] {
+            return sys.pwrite(fd_, bytes.data() + done, bytes.size() - done,
+                              static_cast<off_t>(used_));
+        });
         if (written < 0) {
             throw failureFromErrno(errno, path_);
         }
         done += static_cast<std::size_t>(written);
+        used_ += static_cast<std::size_t>(written);
     }
 }
 

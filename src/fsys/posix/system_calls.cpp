@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -69,12 +70,18 @@ int fdatasyncCall(int fd) {
 #endif
 }
 
+void* mapSharedCall(int fd, size_t length) {
+    void* address = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    return address == MAP_FAILED ? nullptr : address;
+}
+
 const SystemCalls realCalls{
     .open = openCall,
     .fstat = ::fstat,
     .read = ::read,
     .pread = ::pread,
     .write = ::write,
+    .pwrite = ::pwrite,
     .close = ::close,
     .lstat = ::lstat,
     .stat = ::stat,
@@ -94,6 +101,9 @@ const SystemCalls realCalls{
     .fsync = ::fsync,
     .syncFileSystem = syncFileSystemCall,
     .mkdir = ::mkdir,
+    .ftruncate = ::ftruncate,
+    .mapShared = mapSharedCall,
+    .unmap = ::munmap,
 };
 
 SystemCalls currentCalls = realCalls;
