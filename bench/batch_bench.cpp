@@ -28,6 +28,12 @@
 //                                                zipped run on a folder just out of the page
 //                                                cache against it cached; default: 3 runs
 //                                                of 10000
+//   batch_bench --journal [--cli PROGRAM] [--runs R] [--dir DIR] [N ...]
+//                                                the run with its journal against the run
+//                                                without; with --cli also quillmark-cli
+//                                                rename with its journal against one whose
+//                                                journal folder cannot be made (so it runs
+//                                                without); default: 3 runs of 100000
 //   batch_bench --make N DIR [--zipped]          DIR/roms with N files (zipped) and
 //                                                DIR/roms.ini, to time or measure a run
 //                                                elsewhere
@@ -35,6 +41,7 @@
 #include "bench_support.h"
 #include "core/batch_run.h"
 #include "core/header_read_ahead.h"
+#include "core/journal.h"
 #include "fsys/folder_listing.h"
 #include "kit/whole_file.h"
 #include "romid/country.h"
@@ -152,16 +159,25 @@ public:
     Workbench(const Workbench&) = delete;
     Workbench& operator=(const Workbench&) = delete;
 
-    // Seconds of runBatch alone; the listing before it is timed apart.
-    double timeRun(double& listingSeconds) {
+    // Seconds of runBatch alone; the listing before it is timed apart. With
+    // `journals`, the run is recorded there.
+    double timeRun(double& listingSeconds, const std::string* journals = nullptr) {
         settle(folder_);
         touchList();
         const Clock::time_point listStart = Clock::now();
         const std::vector<std::string> names = listFolderFiles(folder_);
         const Clock::time_point start = Clock::now();
         CountingObserver observer;
-        const BatchReport report = runBatch(folder_, names, rule_, observer, names_);
+        std::optional<RunJournal> journal;
+        if (journals != nullptr) {
+            journal.emplace(*journals, RunKind::Batch);
+        }
+        const BatchReport report =
+            runBatch(folder_, names, rule_, observer, names_, journal ? &*journal : nullptr);
         const Clock::time_point end = Clock::now();
+        if (journal && (!journal->written() || journal->problem())) {
+            throw std::runtime_error("the run's journal was not written");
+        }
         listingSeconds = seconds(listStart, start);
         if (report.outcome != BatchOutcome::Finished ||
             static_cast<std::size_t>(report.renamedCount) != renames_ ||
@@ -203,8 +219,24 @@ public:
     // Seconds of a whole process run on the folder; when it renames, the
     // pass must leave the names a run leaves. (Its peak memory is not told:
     // a spawned child's counts the parent's pages from before its exec.)
-    double timeProcess(const std::vector<std::string>& args, bool renames) {
+    // `stateHome`, when given, is the process's XDG_STATE_HOME.
+    double timeProcess(const std::vector<std::string>& args, bool renames,
+                       const std::string& stateHome = {}) {
         settle(folder_);
+        std::vector<std::string> env;
+        for (char** e = environ; *e != nullptr; ++e) {
+            if (stateHome.empty() || !std::string_view(*e).starts_with("XDG_STATE_HOME=")) {
+                env.emplace_back(*e);
+            }
+        }
+        if (!stateHome.empty()) {
+            env.push_back("XDG_STATE_HOME=" + stateHome);
+        }
+        std::vector<char*> envp;
+        for (std::string& entry : env) {
+            envp.push_back(entry.data());
+        }
+        envp.push_back(nullptr);
         std::vector<char*> argv;
         for (const std::string& arg : args) {
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -213,9 +245,13 @@ public:
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        if (!stateHome.empty()) {
+            posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+        }
         pid_t pid = 0;
         const Clock::time_point start = Clock::now();
-        const int failed = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+        const int failed =
+            ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
         posix_spawn_file_actions_destroy(&actions);
         int status = 0;
         if (failed != 0 || ::waitpid(pid, &status, 0) != pid) {
@@ -464,6 +500,59 @@ int cliTable(const std::string& root, const std::vector<std::size_t>& counts, in
     return 0;
 }
 
+// The run and quillmark-cli rename with their journals against the same
+// without, in turn, in one process.
+int journalTable(const std::string& root, const std::vector<std::size_t>& counts, int runs,
+                 const std::string& cli) {
+    const std::string journals = root + "/state/quillmark/journal";
+    // A file where the folder would be made: the cli runs without a journal.
+    const std::string noState = root + "/no-state";
+    kit::writeWholeFile(noState, "");
+    std::printf("| files | renamed | run µs/file | run + journal µs/file | journal/run | cli "
+                "rename µs/file | + journal µs/file | journal/rename |\n");
+    std::printf("|---:|---:|---:|---:|---:|---:|---:|---:|\n");
+    for (const std::size_t count : counts) {
+        writeNameList(count, ListChoice{});
+        Workbench bench(root + "/journal-" + std::to_string(count), count, ListChoice{},
+                        NamingRule{NamingStyle::Normal, countrySuffix});
+        std::vector<double> plain, journaled, cliPlain, cliJournaled;
+        for (int i = 0; i < runs; ++i) {
+            double listing = 0;
+            const bool journalFirst = i % 2 == 1; // drift on a busy machine hits both alike
+            for (int k = 0; k < 2; ++k) {
+                if ((k == 0) == journalFirst) {
+                    journaled.push_back(bench.timeRun(listing, &journals));
+                } else {
+                    plain.push_back(bench.timeRun(listing));
+                }
+            }
+            for (int k = 0; !cli.empty() && k < 2; ++k) {
+                const bool withJournal = (k == 0) == journalFirst;
+                (withJournal ? cliJournaled : cliPlain)
+                    .push_back(
+                        bench.timeProcess({cli, "rename", "--list", "roms.ini", bench.folder()},
+                                          true, withJournal ? root + "/state" : noState));
+            }
+        }
+        const double perFile = 1e6 / static_cast<double>(count);
+        const double run = median(plain) * perFile;
+        const double withJournal = median(journaled) * perFile;
+        if (cli.empty()) {
+            std::printf("| %zu | %zu | %.2f | %.2f | %.3f | - | - | - |\n", count, bench.renames(),
+                        run, withJournal, withJournal / run);
+            continue;
+        }
+        const double rename = median(cliPlain) * perFile;
+        const double renameJournal = median(cliJournaled) * perFile;
+        std::printf("| %zu | %zu | %.2f | %.2f | %.3f | %.2f | %.2f | %.3f |\n", count,
+                    bench.renames(), run, withJournal, withJournal / run, rename, renameJournal,
+                    renameJournal / rename);
+    }
+    std::printf("medians of %d runs each, warm; run = runBatch alone; cli: whole processes\n",
+                runs);
+    return 0;
+}
+
 // The run over zipped files against the run over the same files loose, both
 // warm: each workbench's untimed first run brought its folder into the cache.
 int zippedTable(const std::string& root, const std::vector<std::size_t>& counts, int runs,
@@ -538,6 +627,7 @@ int usage() {
                  "                   [--list FILE] [--probe PROGRAM] [N ...]\n"
                  "       batch_bench --cli PROGRAM [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --zipped [--cold] [--runs R] [--dir DIR] [N ...]\n"
+                 "       batch_bench --journal [--cli PROGRAM] [--runs R] [--dir DIR] [N ...]\n"
                  "       batch_bench --make N DIR [--zipped]\n";
     return 2;
 }
@@ -563,6 +653,7 @@ int main(int argc, char** argv) {
         int runs = 0; // by mode
         bool coldMode = false;
         bool zippedMode = false;
+        bool journalMode = false;
         ListChoice list;
         std::string cli;
         std::string probe;
@@ -584,6 +675,8 @@ int main(int argc, char** argv) {
                 coldMode = true;
             } else if (arg == "--zipped") {
                 zippedMode = true;
+            } else if (arg == "--journal") {
+                journalMode = true;
             } else if (arg == "--runs" && i + 1 < argc) {
                 runs = static_cast<int>(parseCount(argv[++i]));
             } else if (arg == "--dir" && i + 1 < argc) {
@@ -601,13 +694,14 @@ int main(int argc, char** argv) {
             }
         }
         if (counts.empty()) {
-            counts = zippedMode     ? std::vector<std::size_t>{10000}
+            counts = zippedMode || journalMode
+                         ? std::vector<std::size_t>{journalMode ? 100000u : 10000u}
                      : coldMode     ? std::vector<std::size_t>{20000}
                      : !cli.empty() ? std::vector<std::size_t>{100000}
                                     : std::vector<std::size_t>{1000, 10000, 100000};
         }
         if (runs == 0) {
-            runs = zippedMode ? 3 : 5;
+            runs = zippedMode || journalMode ? 3 : 5;
         }
         const ScratchFolder scratch(dir, "quillmark-bench");
         const std::string& root = scratch.path();
@@ -618,6 +712,9 @@ int main(int argc, char** argv) {
         }
         if (coldMode) {
             return coldTable(root, counts, runs, list);
+        }
+        if (journalMode) {
+            return journalTable(root, counts, runs, cli);
         }
         if (!cli.empty()) {
             return cliTable(root, counts, runs, cli);

@@ -8,12 +8,20 @@ const std::string_view kHelpText =
     "Usage: quillmark-cli identify [--json] [NAMING] FILE...\n"
     "       quillmark-cli plan   [--recursive] [NAMING] [--json] FOLDER...\n"
     "       quillmark-cli rename [--recursive] [NAMING] [--json] [--skip-conflicts] FOLDER...\n"
+    "       quillmark-cli history [--json]\n"
+    "       quillmark-cli undo [RUN]\n"
+    "       quillmark-cli recover\n"
     "       quillmark-cli --help | -h | --version | -V\n"
     "\n"
     "  identify          show what each FILE's header says and the name it would get\n"
     "  plan              show what rename would do to every file of each FOLDER;\n"
     "                    changes nothing\n"
     "  rename            rename every file of each FOLDER to its proposed name\n"
+    "  history           list the runs kept, newest first, with the RUN undo takes\n"
+    "  undo              rename the files of RUN back to their old names, newest\n"
+    "                    rename first; by default the newest run neither undone\n"
+    "                    nor an undo itself (naming an undo's RUN makes it again)\n"
+    "  recover           finish every run that was killed or lost its power\n"
     "\n"
     "  --recursive       the subfolders too (never through a symbolic link); every\n"
     "                    file is renamed within its own folder\n"
@@ -36,8 +44,17 @@ const std::string_view kHelpText =
     "(/usr/local/share, /usr/share), then in ../share/quillmark/ beside the\n"
     "program.\n"
     "\n"
-    "Exit status: 0 all done or nothing to do, 1 partly done, 2 bad usage or an\n"
-    "error before any rename, 3 conflicts (nothing renamed), 130 interrupted.\n";
+    "Every run that renames (here and in the window) is recorded first in\n"
+    "~/.local/state/quillmark/journal/ ($XDG_STATE_HOME instead of\n"
+    "~/.local/state); the last 50 runs, and all of the last 30 days, are kept.\n"
+    "A run in a folder where one was interrupted finishes that one first. undo\n"
+    "gives a file its old name back only while it is the file renamed and the\n"
+    "old name is free; the others are reported. In the window, Ctrl+Z undoes\n"
+    "the window's last run.\n"
+    "\n"
+    "Exit status: 0 all done or nothing to do, 1 partly done (undo: a file was\n"
+    "skipped), 2 bad usage, no run to undo, or an error before any rename,\n"
+    "3 conflicts (nothing renamed), 130 interrupted.\n";
 
 namespace {
 
@@ -58,6 +75,9 @@ std::string apply(Arguments& parsed, std::string_view name, const std::string& v
         parsed.json = true;
     } else if (name == "--ultrahle") {
         parsed.style = NamingStyle::UltraHle;
+    } else if (parsed.command == Command::Undo || parsed.command == Command::Recover ||
+               (parsed.command == Command::History && name != "--json")) {
+        return std::string(name) + " is no option of this command";
     } else if (name == "--recursive" && folders) {
         parsed.recursive = true;
     } else if (name == "--skip-conflicts" && parsed.command == Command::Rename) {
@@ -104,6 +124,12 @@ std::variant<Arguments, std::string> parseArguments(const std::vector<std::strin
         parsed.command = Command::Plan;
     } else if (args[0] == "rename") {
         parsed.command = Command::Rename;
+    } else if (args[0] == "recover") {
+        parsed.command = Command::Recover;
+    } else if (args[0] == "undo") {
+        parsed.command = Command::Undo;
+    } else if (args[0] == "history") {
+        parsed.command = Command::History;
     } else {
         return "unknown command '" + args[0] + "'";
     }
@@ -138,6 +164,14 @@ std::variant<Arguments, std::string> parseArguments(const std::vector<std::strin
         if (std::string problem = apply(parsed, name, value); !problem.empty()) {
             return problem;
         }
+    }
+    if (parsed.command == Command::Undo || parsed.command == Command::Recover ||
+        parsed.command == Command::History) {
+        const std::size_t allowed = parsed.command == Command::Undo ? 1 : 0;
+        if (parsed.paths.size() > allowed) {
+            return "too many arguments for " + args[0];
+        }
+        return parsed;
     }
     if (parsed.paths.empty()) {
         return parsed.command == Command::Identify ? "no FILE given" : "no FOLDER given";

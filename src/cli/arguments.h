@@ -10,7 +10,7 @@
 
 namespace quillmark::cli {
 
-enum class Command { Identify, Plan, Rename, Help, Version };
+enum class Command { Identify, Plan, Rename, Recover, Undo, History, Help, Version };
 
 struct Arguments {
     Command command = Command::Help;
@@ -20,7 +20,7 @@ struct Arguments {
     NamingStyle style = NamingStyle::Normal;
     ExtensionRule extension = ExtensionRule::V64;
     std::optional<std::string> list; // the name list the user names
-    std::vector<std::string> paths;  // FILEs for identify, FOLDERs otherwise
+    std::vector<std::string> paths;  // FILEs for identify, the RUN for undo, FOLDERs otherwise
 };
 
 // The command line (without the program's name), or what is wrong with it.

@@ -2,6 +2,8 @@
 
 #include "cli/file_report.h"
 #include "cli/interrupt.h"
+#include "cli/run_history.h"
+#include "core/journal.h"
 #include "core/plan.h"
 #include "core/plan_run.h"
 #include "fsys/file_failure.h"
@@ -224,6 +226,17 @@ std::optional<Plan> makePlan(const Arguments& args, Console& console, NameList& 
         }
     }
     const NamingRule rule{args.style, countrySuffix, args.extension};
+    if (args.command == Command::Rename) {
+        // A run killed in these folders is finished before they are read.
+        // Records that cannot be read hold the run back no more than they
+        // keep its files safe: the renames never replace a file either way.
+        try {
+            reportRecovery(recoverRuns(journalFolder(), paths, args.recursive), console);
+        } catch (const FileFailure& failure) {
+            console.error("the journal could not be read, so no interrupted run was looked for: " +
+                          failure.description());
+        }
+    }
     PlanProgress progress(console);
     try {
         list.refresh(); // no list, no run
@@ -298,7 +311,12 @@ int runPlanned(const Arguments& args, Console& console) {
         }
     }
     RenameRun run(plan, report, console);
-    const PlanRunReport result = runPlan(plan, run);
+    RunJournal journal(journalFolder(), RunKind::Rename);
+    const PlanRunReport result = runPlan(plan, run, &journal);
+    if (journal.problem()) {
+        console.error("the run's journal could not be written, so it cannot be undone: " +
+                      journal.problem()->description());
+    }
     console.endProgress();
     const bool interrupted = result.stopped && stopAsked();
     run.finish(interrupted ? "not renamed: interrupted" : "not renamed: the output was closed");
@@ -319,6 +337,10 @@ int runPlanned(const Arguments& args, Console& console) {
 // A stop asked for ends with 130 even when nothing was left to do: a script
 // looping over folders must stop too.
 int runCommand(const Arguments& args, Console& console) {
+    if (args.command == Command::History || args.command == Command::Undo ||
+        args.command == Command::Recover) {
+        return runJournalCommand(args, console);
+    }
     const int status = runPlanned(args, console);
     return stopAsked() ? kInterrupted : status;
 }

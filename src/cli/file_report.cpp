@@ -497,4 +497,10 @@ std::string shownText(std::string_view bytes) {
     return shown;
 }
 
+std::string jsonString(std::string_view text) {
+    std::string out;
+    appendJsonString(out, text);
+    return out;
+}
+
 } // namespace quillmark::cli

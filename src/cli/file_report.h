@@ -58,4 +58,7 @@ std::string tableSummary(const Totals& totals, bool planned);
 // that is no part of valid UTF-8 as \xHH.
 std::string shownText(std::string_view bytes);
 
+// `text` as a JSON string, quotes included; bytes that are not UTF-8 as in jsonLine.
+std::string jsonString(std::string_view text);
+
 } // namespace quillmark::cli

@@ -1,8 +1,10 @@
 #include "batch_run.h"
 
 #include "core/header_read_ahead.h"
+#include "core/plan.h"
 #include "fsys/file_failure.h"
 #include "fsys/file_stamp.h"
+#include "fsys/journal_file.h"
 #include "fsys/paths.h"
 #include "fsys/rename_file.h"
 #include "romid/rom_header.h"
@@ -25,9 +27,9 @@ std::int32_t clampedCount(std::size_t count) {
 class BatchRun {
 public:
     BatchRun(const std::string& folder, const std::vector<std::string>& fileNames,
-             const NamingRule& rule, BatchObserver& observer, NameList& list)
-        : prefix_(folder + pathSeparatorFor(folder)), rule_(rule), observer_(observer),
-          titles_(list), headers_(prefix_, fileNames) {}
+             const NamingRule& rule, BatchObserver& observer, NameList& list, RunJournal* journal)
+        : folder_(folder), prefix_(folder + pathSeparatorFor(folder)), rule_(rule),
+          observer_(observer), titles_(list), journal_(journal), headers_(prefix_, fileNames) {}
 
     BatchReport& report() { return report_; }
 
@@ -70,17 +72,43 @@ public:
         if (!isStillFile(path_, header.stamp, LinkMode::NoFollow)) {
             throw fileChangedFailure(path_);
         }
-        renameWithoutReplacing(path_, prefix_, name.name);
+        RenameSteps* steps = nullptr;
+        std::size_t recorded = 0;
+        if (journal_ != nullptr) {
+            // The window renames as it identifies: each rename is recorded
+            // just before it is made.
+            if (!journalFolder_) {
+                journalFolder_ = journal_->addFolder(folder_, header.stamp.device,
+                                                     folderInode(header.stamp.device));
+            }
+            recorded = journal_->addFile(*journalFolder_, fileName, name.name, header.stamp,
+                                         headerHash(header), taken.archive.has_value());
+            journal_->beforeRenames();
+            steps = journal_->stepsOf(recorded);
+        }
+        renameWithoutReplacing(path_, prefix_, name.name, steps);
+        if (journal_ != nullptr) {
+            journal_->renamed(recorded);
+        }
         headers_.lastTakenRenamed();
         ++report_.renamedCount;
         observer_.fileRenamed(index, name.name);
     }
 
 private:
+    // The folder's inode, looked up once; a file's device is the folder's.
+    std::uint64_t folderInode(std::uint64_t device) {
+        const std::optional<FileStamp> stamp = stampAt(folder_, LinkMode::Follow);
+        return stamp && stamp->device == device ? stamp->inode : 0;
+    }
+
+    const std::string folder_;
     const std::string prefix_; // folder and separator
     const NamingRule rule_;
     BatchObserver& observer_;
     TitleFinder titles_;
+    RunJournal* journal_;
+    std::optional<std::uint32_t> journalFolder_;
     BatchReport report_;
     std::string path_;        // of the file being renamed, reused
     HeaderReadAhead headers_; // stops its helper and closes what it opened before the run returns
@@ -89,10 +117,11 @@ private:
 } // namespace
 
 BatchReport runBatch(const std::string& folder, const std::vector<std::string>& fileNames,
-                     const NamingRule& rule, BatchObserver& observer, NameList& list) {
+                     const NamingRule& rule, BatchObserver& observer, NameList& list,
+                     RunJournal* journal) {
     const std::size_t count = fileNames.size();
     observer.runStarted(count);
-    BatchRun run(folder, fileNames, rule, observer, list);
+    BatchRun run(folder, fileNames, rule, observer, list, journal);
     BatchReport& report = run.report();
     report.totalFiles = clampedCount(count);
     if (count == 0) {
@@ -111,6 +140,9 @@ BatchReport runBatch(const std::string& folder, const std::vector<std::string>& 
             report.failureDescription = failure.description();
             observer.fileFailed(index, failure);
         }
+    }
+    if (journal != nullptr) {
+        journal->finish();
     }
     report.romCount =
         report.renamedCount + report.unknownCount + report.noNameCount + report.alreadyRightCount;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/batch_observer.h"
+#include "core/journal.h"
 #include "romid/file_name.h"
 #include "romid/name_list.h"
 
@@ -41,7 +42,10 @@ struct BatchReport {
 // renamed before it keep their new names, and no file is ever replaced. A
 // symbolic link or special file is never read or renamed. The name list is
 // read once, at the first lookup that gets to it. `observer` hears every step.
+// With a journal, each rename is recorded before it is made (the first made
+// durable), and the run's end after the last.
 BatchReport runBatch(const std::string& folder, const std::vector<std::string>& fileNames,
-                     const NamingRule& rule, BatchObserver& observer, NameList& list);
+                     const NamingRule& rule, BatchObserver& observer, NameList& list,
+                     RunJournal* journal = nullptr);
 
 } // namespace quillmark

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/journal.h"
 #include "core/plan.h"
 #include "fsys/file_failure.h"
 
@@ -49,6 +50,8 @@ public:
 // stale plan. A failed step does not end the run: a later rename to the name
 // it did not free fails in turn, and nothing is replaced. Conflicts are the
 // caller's to judge before: only the steps are made.
-PlanRunReport runPlan(const Plan& plan, PlanRunObserver& observer);
+// With a journal, the plan's renames are recorded, and made durable, before
+// the first is made, and each as it is made.
+PlanRunReport runPlan(const Plan& plan, PlanRunObserver& observer, RunJournal* journal = nullptr);
 
 } // namespace quillmark

@@ -2,6 +2,7 @@
 
 #include "fsys/file_failure.h"
 #include "fsys/file_stamp.h"
+#include "fsys/rename_file.h"
 
 #include <optional>
 #include <string>
@@ -24,8 +25,16 @@ struct RenameOutcome {
 // Gives the file at `path` the name `newName` in the folder it lies in, and
 // only while `path` still leads to the file that `stamp` was taken of (through
 // a link as `links` says, as the identification read it). Never replaces a
-// file: see renameWithoutReplacing.
+// file: see renameWithoutReplacing, which `steps` is passed to.
 RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& stamp,
-                                   std::string_view newName, LinkMode links);
+                                   std::string_view newName, LinkMode links,
+                                   RenameSteps* steps = nullptr);
+
+class RunJournal;
+
+// The same, as a run of its own recorded in `journal`: the file's identity
+// is read and recorded, and made durable, before the rename.
+RenameOutcome renameIdentifiedFile(const std::string& path, const FileStamp& stamp,
+                                   std::string_view newName, LinkMode links, RunJournal& journal);
 
 } // namespace quillmark

@@ -30,7 +30,10 @@ constexpr std::string_view kHelp =
     "The last folder and the naming style are kept in\n"
     "~/.config/quillmark/quillmark.conf ($XDG_CONFIG_HOME instead of ~/.config);\n"
     "they are not kept when HOME is unset or relative, or when that name is not\n"
-    "a regular file. F5 in the window reads the folder again.\n";
+    "a regular file. F5 in the window reads the folder again; Ctrl+Z undoes the\n"
+    "window's last run (batch or single file), after asking. Every run is\n"
+    "recorded first in ~/.local/state/quillmark/journal/ ($XDG_STATE_HOME instead\n"
+    "of ~/.local/state); quillmark-cli history and undo work on those records.\n";
 
 int refuse(std::ostream& err, const std::string& problem) {
     err << "quillmark: " << problem << " (see quillmark --help)\n";

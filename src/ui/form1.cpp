@@ -204,6 +204,8 @@ void Form1::connectHandlers() {
     connect(timer_, &QTimer::timeout, this, &Form1::tick);
     connect(new QShortcut(QKeySequence(Qt::Key_F5), this), &QShortcut::activated, this,
             &Form1::Form_Refresh);
+    connect(new QShortcut(QKeySequence::Undo, this), &QShortcut::activated, this,
+            &Form1::undoLastRun);
     connect(watcher_, &QFileSystemWatcher::directoryChanged, this, &Form1::folderChangedElsewhere);
     connect(changesSettle_, &QTimer::timeout, this, &Form1::followFolderChanges);
     for (const Control value :

@@ -3,6 +3,7 @@
 #include "romid/name_list.h"
 #include "ui/presenter/rom_identity.h"
 #include "ui/presenter/single_file_view.h"
+#include "ui/presenter/window_undo.h"
 #include "ui/presenter/window_view.h"
 
 #include <QElapsedTimer>
@@ -70,6 +71,7 @@ public slots:
     void Batchrun_Click();
     void Command3_Click();
     void Command1_Click();
+    void undoLastRun();
     void Timer1_Timer();
     // F5: the folder and file lists read again; failures are told.
     void Form_Refresh();
@@ -133,6 +135,7 @@ private:
     RomIdentity identity_;
     MissingListNotice missingList_;
     NameList nameList_;
+    WindowRuns runs_{journalFolder()};
 };
 
 } // namespace quillmark

@@ -113,7 +113,7 @@ void Form1::Optiondateinamenultrahle_Click() {
 }
 
 void Form1::Command2_Click() {
-    if (renameSelectedFile(*this, identity_).result == RenameResult::FileChanged) {
+    if (renameSelectedFile(*this, identity_, &runs_).result == RenameResult::FileChanged) {
         showIdentifiedFileAgain(*this, identity_, namingStyle(), nameList_);
     }
 }
@@ -125,7 +125,11 @@ void Form1::Batchrun_Click() {
     const QScopedValueRollback<bool> running(batchRunning_, true);
     // The entries as they are now: the run re-reads the list at its end.
     const std::vector<std::string> fileNames = dateien_->entries();
-    runBatchInWindow(*this, ordner_->path(), fileNames, namingStyle(), nameList_);
+    runBatchInWindow(*this, ordner_->path(), fileNames, namingStyle(), nameList_, &runs_);
+}
+
+void Form1::undoLastRun() {
+    runs_.undoLast(*this);
 }
 
 void Form1::Command3_Click() {

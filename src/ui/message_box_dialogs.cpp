@@ -20,6 +20,10 @@ std::unique_ptr<QMessageBox> makeMessageBox(std::string_view text, std::string_v
     case BoxStyle::OkInformation:
         icon = QMessageBox::Information;
         break;
+    case BoxStyle::OkCancelQuestion:
+        icon = QMessageBox::Question;
+        buttons = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
     }
     auto box =
         std::make_unique<QMessageBox>(icon, utf8Text(title), utf8Text(text), buttons, parent);

@@ -1,3 +1,4 @@
+#include "core/journal.h"
 #include "core/plan.h"
 #include "core/plan_run.h"
 #include "kit/whole_file.h"
@@ -5,9 +6,16 @@
 #include "support/temp_folder.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <filesystem>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
+#include <optional>
+#include <set>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quillmark {
 namespace {
@@ -104,7 +112,8 @@ protected:
     PlanOfFolder() {
         lists.write("roms.ini", test::nameListLine("MARIO KART 64", "Mario Kart 64") +
                                     test::nameListLine("BANJO", "Banjo") +
-                                    test::nameListLine("SLASHED", "AC/DC"));
+                                    test::nameListLine("SLASHED", "AC/DC") +
+                                    test::nameListLine("CONKER", "Conker"));
     }
 
     void writeRom(const std::string& path, const std::string& internalName) {
@@ -216,6 +225,178 @@ TEST_F(PlanOfFolder, NamedFilesAmongTheirFolder) {
     EXPECT_EQ(planned.files[1].failure->code(), FileFailureCode::FileNotFound);
     test::SystemCallFault denied(test::SystemCallFault::Call::Opendir, EACCES);
     EXPECT_THROW(plan(), FileFailure);
+}
+
+// Kills the process at a chosen call that changes a file, the journal
+// included: a write is cut in half, as a kill in it would leave it.
+// Optionally, files cannot be mapped, so that the journal is written.
+struct Killer {
+    static inline int countdown = 0;
+    static inline SystemCalls below{};
+    static inline bool noMapping = false;
+    static constexpr int kKilled = 99;
+    static void tick() {
+        if (countdown-- == 0) {
+            ::_exit(kKilled);
+        }
+    }
+    template <auto member, typename... Args> static int passOn(Args... args) {
+        tick();
+        return (below.*member)(args...);
+    }
+    static void install() {
+        below = systemCalls();
+        SystemCalls& sys = systemCalls();
+        sys.renameNoReplace = passOn<&SystemCalls::renameNoReplace, const char*, const char*>;
+        sys.link = passOn<&SystemCalls::link, const char*, const char*>;
+        sys.unlink = passOn<&SystemCalls::unlink, const char*>;
+        sys.renameReplacing = passOn<&SystemCalls::renameReplacing, const char*, const char*>;
+        sys.createExclusive = passOn<&SystemCalls::createExclusive, const char*>;
+        sys.futimens = passOn<&SystemCalls::futimens, int, const timespec*>;
+        sys.fdatasync = passOn<&SystemCalls::fdatasync, int>;
+        sys.fsync = passOn<&SystemCalls::fsync, int>;
+        sys.ftruncate = passOn<&SystemCalls::ftruncate, int, off_t>;
+        sys.mapShared = [](int fd, size_t length) -> void* {
+            return noMapping ? (errno = ENODEV, nullptr) : below.mapShared(fd, length);
+        };
+        sys.pwrite = [](int fd, const void* bytes, size_t size, off_t at) -> ssize_t {
+            if (countdown == 0 && size > 1) {
+                below.pwrite(fd, bytes, size / 2, at);
+            }
+            tick();
+            return below.pwrite(fd, bytes, size, at);
+        };
+    }
+};
+
+// Every state a kill can leave, at each call of each way of renaming: after
+// recovery every file is there once, under its old or its new name, and
+// nothing else is; undo then gives each its first name.
+TEST_F(PlanOfFolder, KilledRunsAreRecoveredAndUndone) {
+    struct Case {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> files; // name, internal name
+        int renameErr;                                          // of the no-replace rename
+        int linkErr;
+        bool caseInsensitive;
+        bool noMapping = false;
+    };
+    const std::vector<std::pair<const char*, const char*>> chain = {
+        {"a-banjo.z64", "BANJO"}, {"Banjo (USA).v64", "MARIO KART 64"}, {"c.z64", "CONKER"}};
+    const Case cases[] = {
+        {"no-replace rename", chain, 0, 0, false},
+        {"link and unlink", chain, EINVAL, 0, false},
+        {"claim", chain, EINVAL, EPERM, false},
+        {"a case-only rename through a temporary name", {{"banjo (usa).v64", "BANJO"}}, 0, 0, true},
+    };
+    const std::string journals = lists.file("journal");
+    for (const Case& c : cases) {
+        fs::remove_all(roms.path());
+        fs::create_directory(roms.path());
+        for (const auto& [name, internal] : c.files) {
+            writeRom(roms.file(name), internal);
+        }
+        const auto first = roms.snapshot();
+        const auto contents = roms.contents();
+        const Plan planned = plan();
+        std::set<std::string> allowed;
+        for (const PlannedFile& file : planned.files) {
+            allowed.insert({file.name, file.newName});
+        }
+        for (int at = 0;; ++at) {
+            SCOPED_TRACE(std::string(c.what) + ", killed at call " + std::to_string(at));
+            fs::remove_all(journals);
+            const pid_t child = ::fork();
+            if (child == 0) {
+                std::optional<test::CaseInsensitiveFileSystem> folding;
+                if (c.caseInsensitive) {
+                    folding.emplace();
+                }
+                std::optional<test::SystemCallFault> noRename, noLink;
+                if (c.renameErr != 0) {
+                    noRename.emplace(test::SystemCallFault::Call::RenameNoReplace, c.renameErr);
+                }
+                if (c.linkErr != 0) {
+                    noLink.emplace(test::SystemCallFault::Call::Link, c.linkErr);
+                }
+                Killer::countdown = at;
+                Killer::noMapping = c.noMapping;
+                Killer::install();
+                PlanRunObserver quietRun;
+                RunJournal journal(journals, RunKind::Rename);
+                runPlan(planned, quietRun, &journal);
+                ::_exit(0);
+            }
+            int status = 0;
+            ASSERT_EQ(::waitpid(child, &status, 0), child);
+            ASSERT_TRUE(WIFEXITED(status));
+            recoverRuns(journals, {roms.path()});
+            EXPECT_EQ(roms.contents(), contents);
+            for (const auto& [name, bytes] : roms.snapshot()) {
+                EXPECT_TRUE(allowed.contains(name)) << name;
+            }
+            if (const auto run = latestUndoable(journals)) {
+                EXPECT_EQ(undoRun(journals, *run).skipped, 0u);
+            }
+            EXPECT_EQ(roms.snapshot(), first);
+            if (WEXITSTATUS(status) != Killer::kKilled) {
+                EXPECT_GT(at, 8);
+                break;
+            }
+        }
+    }
+}
+
+// Undo gives a file its old name back only while it is the file renamed and
+// the name is free; the others are skipped, and left as they are.
+TEST_F(PlanOfFolder, UndoSkipsWhatChangedOrWhoseNameIsTaken) {
+    const std::string journals = lists.file("journal");
+    const std::string renamed = roms.file("Banjo (USA).v64");
+    const auto sameSizeOtherBytes = [&] {
+        const struct stat before = [&] {
+            struct stat st {};
+            ::stat(renamed.c_str(), &st);
+            return st;
+        }();
+        std::string bytes = test::readFile(renamed);
+        bytes[0x20] = 'X'; // the internal name
+        kit::writeWholeFile(renamed, bytes);
+        const timespec times[2] = {before.st_atim, before.st_mtim};
+        ::utimensat(AT_FDCWD, renamed.c_str(), times, 0);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> change;
+        UndoResult result;
+    };
+    const Case cases[] = {
+        {"old name taken", [&] { roms.write("a.z64", "mine"); }, UndoResult::OldNameTaken},
+        {"grown", [&] { std::ofstream(renamed, std::ios::app) << "more"; }, UndoResult::Changed},
+        {"same stamp, other header", sameSizeOtherBytes, UndoResult::Changed},
+        {"gone", [&] { fs::remove(renamed); }, UndoResult::Gone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(roms.path());
+        fs::create_directory(roms.path());
+        writeRom(roms.file("a.z64"), "BANJO");
+        writeRom(roms.file("c.z64"), "CONKER");
+        PlanRunObserver quietRun;
+        RunJournal journal(journals, RunKind::Rename);
+        runPlan(plan(), quietRun, &journal);
+        c.change();
+        const auto changed = roms.snapshot();
+        const UndoReport report = undoRun(journals, journal.id());
+        ASSERT_EQ(report.files.size(), 2u);
+        EXPECT_EQ(report.skipped, 1u);
+        for (const UndoneFile& file : report.files) {
+            EXPECT_EQ(file.result, file.oldName == "a.z64" ? c.result : UndoResult::Restored);
+        }
+        auto expected = changed;
+        expected["c.z64"] = expected["Conker (USA).v64"];
+        expected.erase("Conker (USA).v64");
+        EXPECT_EQ(roms.snapshot(), expected);
+    }
 }
 
 } // namespace

@@ -20,6 +20,17 @@ namespace quillmark {
 
 namespace {
 
+// The steps observer of the rename in progress on this thread: the fallbacks
+// run deep below renameWithoutReplacing, and this keeps their signatures.
+thread_local RenameSteps* currentSteps = nullptr;
+
+struct StepsInUse {
+    explicit StepsInUse(RenameSteps* steps) : previous(currentSteps) { currentSteps = steps; }
+    StepsInUse(const StepsInUse&) = delete;
+    ~StepsInUse() { currentSteps = previous; }
+    RenameSteps* previous;
+};
+
 bool sameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
@@ -256,6 +267,9 @@ int openLeftClaim(const SystemCalls& sys, const char* to) {
 // the file is then renamed over its own claim, held open all along.
 int claimThenRename(const SystemCalls& sys, const char* from, const char* to) {
     const std::string intent = intentName(to);
+    if (currentSteps != nullptr) {
+        currentSteps->beforeClaim(to);
+    }
     const int intentFd = retryInterrupted([&] { return sys.createExclusive(intent.c_str()); });
     if (intentFd < 0 && !(errno == EEXIST && isEmptyFileAt(sys, intent))) {
         return failedCreate(sys, intent);
@@ -357,6 +371,9 @@ void renameSameFile(const SystemCalls& sys, const std::string& source, const std
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary =
             nameWithSuffix(source, ".quillmark-" + std::to_string(attempt));
+        if (currentSteps != nullptr) {
+            currentSteps->beforeTemporaryName(temporary);
+        }
         if (renameNoReplace(sys, source.c_str(), temporary.c_str()) != 0) {
             if (errno == EEXIST) {
                 continue;
@@ -448,8 +465,57 @@ bool isAcceptableFileName(std::string_view name) {
     return refusedNameReason(name).empty();
 }
 
+namespace {
+
+bool changedSince(const SystemCalls& sys, const std::string& path, std::int64_t notBefore) {
+    struct stat st {};
+    return lstatOf(sys, path.c_str(), st) == 0 && isEmptySingleFile(st) && st.st_ctime >= notBefore;
+}
+
+// Whether the empty file `path` is a claim of ours left behind; then it is
+// locked through `fd` until it goes.
+bool isLeftClaim(const SystemCalls& sys, int fd, const std::string& path, std::int64_t notBefore,
+                 bool intentBeside) {
+    struct stat st {};
+    // The claim's status changed when it was made: a user's empty file from
+    // before the run cannot pass for it.
+    return sys.fstat(fd, &st) == 0 && isEmptySingleFile(st) && st.st_ctime >= notBefore &&
+           sys.flock(fd, LOCK_EX | LOCK_NB) == 0 && claimIsIntact(sys, fd, path.c_str()) &&
+           (intentBeside || stampOf(st).modifiedSeconds == kClaimMark);
+}
+
+} // namespace
+
+bool removeLeftClaim(const std::string& path, std::int64_t notBefore) {
+    const SystemCalls& sys = systemCalls();
+    const std::string intent = intentName(path.c_str());
+    const bool intentBeside = changedSince(sys, intent, notBefore);
+    bool removed = false;
+    if (isEmptyFileAt(sys, path)) {
+        const int fd = retryInterrupted(
+            [&] { return sys.open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC); });
+        if (fd >= 0) {
+            if (isLeftClaim(sys, fd, path, notBefore, intentBeside) &&
+                unlinkOf(sys, path.c_str()) != 0) {
+                const int err = errno;
+                sys.close(fd);
+                throw failureFromErrno(err, path);
+            }
+            removed = isAbsent(path);
+            sys.close(fd);
+        }
+    }
+    // The intent goes with its claim, or alone when the kill came before the
+    // claim was made.
+    if (intentBeside && (removed || !isEmptyFileAt(sys, path))) {
+        unlinkOf(sys, intent.c_str());
+    }
+    return removed;
+}
+
 void renameWithoutReplacing(const std::string& sourcePath, std::string_view targetPrefix,
-                            std::string_view newName) {
+                            std::string_view newName, RenameSteps* steps) {
+    const StepsInUse inUse(steps);
     std::string target(targetPrefix);
     target += newName;
     if (const std::string_view reason = refusedNameReason(newName); !reason.empty()) {

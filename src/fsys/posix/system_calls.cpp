@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/mman.h>
 #include <sys/uio.h>
 #include <unistd.h>
 
@@ -51,12 +52,36 @@ int prefetchCall(int fd, off_t offset, off_t length) {
 #endif
 }
 
+int syncFileSystemCall(int fd) {
+#if defined(__linux__)
+    return ::syncfs(fd);
+#else
+    (void)fd;
+    ::sync();
+    return 0;
+#endif
+}
+
+int fdatasyncCall(int fd) {
+#if defined(__APPLE__)
+    return ::fsync(fd);
+#else
+    return ::fdatasync(fd);
+#endif
+}
+
+void* mapSharedCall(int fd, size_t length) {
+    void* address = ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+    return address == MAP_FAILED ? nullptr : address;
+}
+
 const SystemCalls realCalls{
     .open = openCall,
     .fstat = ::fstat,
     .read = ::read,
     .pread = ::pread,
     .write = ::write,
+    .pwrite = ::pwrite,
     .close = ::close,
     .lstat = ::lstat,
     .stat = ::stat,
@@ -72,6 +97,13 @@ const SystemCalls realCalls{
     .closedir = ::closedir,
     .readlink = ::readlink,
     .prefetch = prefetchCall,
+    .fdatasync = fdatasyncCall,
+    .fsync = ::fsync,
+    .syncFileSystem = syncFileSystemCall,
+    .mkdir = ::mkdir,
+    .ftruncate = ::ftruncate,
+    .mapShared = mapSharedCall,
+    .unmap = ::munmap,
 };
 
 SystemCalls currentCalls = realCalls;

@@ -20,6 +20,7 @@ struct SystemCalls {
     ssize_t (*read)(int fd, void* buffer, size_t size);
     ssize_t (*pread)(int fd, void* buffer, size_t size, off_t offset);
     ssize_t (*write)(int fd, const void* buffer, size_t size);
+    ssize_t (*pwrite)(int fd, const void* buffer, size_t size, off_t offset);
     int (*close)(int fd);
     int (*lstat)(const char* path, struct stat* st);
     int (*stat)(const char* path, struct stat* st);
@@ -46,6 +47,18 @@ struct SystemCalls {
     // file into its cache, without waiting: 1 when they were cached already,
     // 0 when asked for (or where there is no such call).
     int (*prefetch)(int fd, off_t offset, off_t length);
+    // Durability of the run's record: its data, its folder entry, the
+    // folders whose entries the run changed, and where many folders were
+    // changed, their whole file system at once.
+    int (*fdatasync)(int fd);
+    int (*fsync)(int fd);
+    int (*syncFileSystem)(int fd);
+    int (*mkdir)(const char* path, mode_t mode);
+    int (*ftruncate)(int fd, off_t length);
+    // A shared, writable mapping of the first `length` bytes of an open
+    // file (nullptr with errno on failure), and its end.
+    void* (*mapShared)(int fd, size_t length);
+    int (*unmap)(void* address, size_t length);
 };
 
 // The table in use; tests swap entries and restore them.

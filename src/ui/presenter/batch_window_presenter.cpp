@@ -157,9 +157,17 @@ std::int32_t batchProgress(std::size_t index, std::size_t count) {
 
 BatchReport runBatchInWindow(WindowView& view, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
-                             NameList& list) {
+                             NameList& list, WindowRuns* runs) {
     BatchWindowPresenter presenter(view, style);
-    return runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix}, presenter, list);
+    if (runs == nullptr) {
+        return runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix}, presenter, list);
+    }
+    runs->recoverBefore(view, folder);
+    RunJournal journal(runs->journals(), RunKind::Batch);
+    BatchReport report = runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix},
+                                  presenter, list, &journal);
+    runs->ran(journal, folder, static_cast<std::size_t>(report.renamedCount));
+    return report;
 }
 
 } // namespace quillmark

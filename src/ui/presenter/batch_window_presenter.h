@@ -2,6 +2,7 @@
 
 #include "core/batch_run.h"
 #include "fsys/file_failure.h"
+#include "ui/presenter/window_undo.h"
 #include "ui/presenter/window_view.h"
 
 #include <cstdint>
@@ -57,8 +58,10 @@ std::int32_t batchProgress(std::size_t index, std::size_t count);
 // A click on "Start batchmode": runs over `fileNames` (the file list's entries
 // in its order) in `folder` and shows the run and its outcome in `view`. The
 // batch run writes some countries' suffixes in German.
+// With `runs`, an interrupted run in the folder is finished first and the
+// run is recorded, for Ctrl+Z.
 BatchReport runBatchInWindow(WindowView& view, const std::string& folder,
                              const std::vector<std::string>& fileNames, NamingStyle style,
-                             NameList& list);
+                             NameList& list, WindowRuns* runs = nullptr);
 
 } // namespace quillmark

@@ -7,10 +7,11 @@ namespace quillmark {
 
 // Which buttons and icon a message box has.
 enum class BoxStyle {
-    Ok = 0,             // OK, no icon
-    RetryCancel = 5,    // Retry and Cancel, no icon
-    OkExclamation = 48, // OK, exclamation icon
-    OkInformation = 64, // OK, information icon
+    Ok = 0,                // OK, no icon
+    RetryCancel = 5,       // Retry and Cancel, no icon
+    OkExclamation = 48,    // OK, exclamation icon
+    OkInformation = 64,    // OK, information icon
+    OkCancelQuestion = 33, // OK and Cancel, question icon
 };
 
 // The titles of the failure boxes: "Fehler !" when a rename or a batch run

@@ -1,5 +1,7 @@
 #include "single_file_rename.h"
 
+#include "fsys/paths.h"
+
 namespace quillmark {
 
 namespace {
@@ -18,18 +20,32 @@ bool goesOnAfter(WindowView& view, const FileFailure& failure, const std::string
 
 } // namespace
 
-RenameOutcome renameIdentifiedFile(const RomIdentity& identity) {
+RenameOutcome renameIdentifiedFile(const RomIdentity& identity, WindowRuns* runs,
+                                   WindowView* view) {
     if (identity.romUnknown) {
         return {};
     }
     // Its header was read through any link the user clicked, so what the
     // path leads to is compared; the rename then renames the link itself.
-    return renameIdentifiedFile(identity.romFilePath, identity.fileStamp, identity.newFileName,
-                                LinkMode::Follow);
+    if (runs == nullptr) {
+        return renameIdentifiedFile(identity.romFilePath, identity.fileStamp, identity.newFileName,
+                                    LinkMode::Follow);
+    }
+    const std::string& path = identity.romFilePath;
+    const std::size_t cut = path.rfind(kPathSeparator);
+    const std::string folder = cut == 0 ? "/" : path.substr(0, cut);
+    if (view != nullptr) {
+        runs->recoverBefore(*view, folder);
+    }
+    RunJournal journal(runs->journals(), RunKind::Single);
+    RenameOutcome outcome = renameIdentifiedFile(path, identity.fileStamp, identity.newFileName,
+                                                 LinkMode::Follow, journal);
+    runs->ran(journal, folder, outcome.result == RenameResult::Renamed ? 1 : 0);
+    return outcome;
 }
 
-RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity) {
-    RenameOutcome outcome = renameIdentifiedFile(identity);
+RenameOutcome renameSelectedFile(WindowView& view, const RomIdentity& identity, WindowRuns* runs) {
+    RenameOutcome outcome = renameIdentifiedFile(identity, runs, &view);
     if (outcome.result == RenameResult::Nothing || outcome.result == RenameResult::FileChanged) {
         return outcome;
     }
