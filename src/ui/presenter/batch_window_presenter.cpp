@@ -1,10 +1,12 @@
 #include "batch_window_presenter.h"
 
 #include "fsys/file_failure.h"
+#include "fsys/folder_listing.h"
 #include "ui/presenter/header_texts.h"
 #include "ui/presenter/rom_identity.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -162,10 +164,20 @@ BatchReport runBatchInWindow(WindowView& view, const std::string& folder,
     if (runs == nullptr) {
         return runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix}, presenter, list);
     }
-    runs->recoverBefore(view, folder);
+    // Finishing an interrupted run renames files of the list it was given:
+    // the run then works on the folder as it is now.
+    std::optional<std::vector<std::string>> listed;
+    if (runs->recoverBefore(view, folder)) {
+        try {
+            listed = listFolderFiles(folder);
+            view.rereadFileList();
+        } catch (const FileFailure&) {
+            // The run reports what it cannot reach, file by file.
+        }
+    }
     RunJournal journal(runs->journals(), RunKind::Batch);
-    BatchReport report = runBatch(folder, fileNames, NamingRule{style, batchCountrySuffix},
-                                  presenter, list, &journal);
+    BatchReport report = runBatch(folder, listed ? *listed : fileNames,
+                                  NamingRule{style, batchCountrySuffix}, presenter, list, &journal);
     runs->ran(journal, folder, static_cast<std::size_t>(report.renamedCount));
     return report;
 }

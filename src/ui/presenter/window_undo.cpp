@@ -12,11 +12,14 @@ std::string filesText(std::size_t count) {
 
 } // namespace
 
-void WindowRuns::recoverBefore(WindowView& view, const std::string& folder) {
+bool WindowRuns::recoverBefore(WindowView& view, const std::string& folder) {
     std::string lost;
+    bool changed = false;
     try {
         for (const RecoveryReport& report : recoverRuns(journals_, {folder})) {
             for (const RecoveredFile& file : report.files) {
+                changed = changed ||
+                          (file.what != Recovered::NotRenamed && file.what != Recovered::Missing);
                 if (file.what == Recovered::Missing) {
                     lost += "\n" + file.path + " (to be " + file.newPath + ")";
                 } else if (file.what == Recovered::LeftUnderTemporary) {
@@ -34,6 +37,7 @@ void WindowRuns::recoverBefore(WindowView& view, const std::string& folder) {
                              lost,
                          kUndoTitle, BoxStyle::OkExclamation);
     }
+    return changed;
 }
 
 void WindowRuns::ran(const RunJournal& journal, const std::string& folder, std::size_t renamed) {

@@ -22,7 +22,8 @@ public:
     // Finishes a run that was interrupted in `folder` before the window
     // renames there; a file it could not put under one of its names is
     // reported, records that cannot be read are not.
-    void recoverBefore(WindowView& view, const std::string& folder);
+    // True when it moved or removed a name, so that a listing taken before is stale.
+    bool recoverBefore(WindowView& view, const std::string& folder);
 
     // After a run of the window: one that renamed `renamed` files in
     // `folder` becomes the one Ctrl+Z takes back.

@@ -1,8 +1,10 @@
+#include "core/journal.h"
 #include "fsys/file_failure.h"
 #include "fsys/folder_listing.h"
 #include "support/temp_folder.h"
 #include "ui/presenter/batch_window_presenter.h"
 #include "ui/presenter/fake_view.h"
+#include "ui/presenter/window_undo.h"
 
 #include <cerrno>
 #include <filesystem>
@@ -86,6 +88,27 @@ protected:
         }
     }
 };
+
+// A run killed after a rename is finished first; the run then works on the
+// folder as it is, not on the file list taken before.
+TEST_F(BatchWindow, AnInterruptedRunIsFinishedFirstAndTheFolderReadAgain) {
+    writeRom("kart.v64", "MARIO KART 64");
+    const Names listedBefore = listFolderFiles(roms.path());
+    TempFolder journals;
+    {
+        RunJournal died(journals.path(), RunKind::Batch);
+        const FileStamp folder = *stampAt(roms.path(), LinkMode::Follow);
+        const std::uint32_t at = died.addFolder(roms.path(), folder.device, folder.inode);
+        died.addFile(at, "kart.v64", "moved.v64", *stampAt(roms.file("kart.v64")), 0, false);
+        died.beforeRenames();
+        std::filesystem::rename(roms.file("kart.v64"), roms.file("moved.v64"));
+    }
+    WindowRuns runs(journals.path());
+    const BatchReport report =
+        runBatchInWindow(view, roms.path(), listedBefore, NamingStyle::Normal, nameList, &runs);
+    EXPECT_EQ(report.outcome, BatchOutcome::Finished) << report.failureCode;
+    EXPECT_EQ(report.renamedCount, 1);
+}
 
 TEST_F(BatchWindow, FinishedRunShowsCountsListsAndTheNewNames) {
     writeRom("a-demo.v64", "Test Program", kPauseDemoCrc);
