@@ -5,7 +5,9 @@
 #include "fsys/posix/system_calls.h"
 
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <utility>
@@ -14,6 +16,12 @@ namespace quillmark {
 
 // The stamp of a file whose status was read.
 FileStamp stampOf(const struct stat& st);
+
+// Reads `fd` to its end, with room first for the `expected` bytes its status
+// gave (it may have grown since). Nothing once more than `limit` bytes came.
+// Throws FileFailure naming `path`.
+std::optional<std::string> readToEnd(int fd, std::size_t expected, const std::string& path,
+                                     std::uint64_t limit = UINT64_MAX);
 
 // Closes the descriptor however the operation ends.
 class FileHandle {

@@ -186,31 +186,12 @@ void makeFolders(const std::string& folder) {
 }
 
 std::string readWholeFile(const std::string& path) {
-    const SystemCalls& sys = systemCalls();
     struct stat st {};
     FileHandle file(path, st, LinkMode::NoFollow);
     if (!S_ISREG(st.st_mode)) {
         throw failureFromErrno(EINVAL, path);
     }
-    std::string contents(static_cast<std::size_t>(st.st_size), '\0');
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == contents.size()) {
-            contents.resize(contents.size() + 65536);
-        }
-        const ssize_t n = retryInterrupted([&] {
-            return sys.read(file.fd(), contents.data() + filled, contents.size() - filled);
-        });
-        if (n < 0) {
-            throw failureFromErrno(errno, path);
-        }
-        if (n == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(n);
-    }
-    contents.resize(filled);
-    return contents;
+    return *readToEnd(file.fd(), static_cast<std::size_t>(st.st_size), path);
 }
 
 std::string readFileRange(const std::string& path, std::uint64_t offset, std::size_t length) {

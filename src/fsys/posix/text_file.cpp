@@ -38,9 +38,34 @@ FileFailure tooLarge(const std::string& path) {
 
 } // namespace
 
+std::optional<std::string> readToEnd(int fd, std::size_t expected, const std::string& path,
+                                     std::uint64_t limit) {
+    const SystemCalls& sys = systemCalls();
+    std::string contents(expected, '\0');
+    std::size_t filled = 0;
+    for (;;) {
+        if (filled == contents.size()) {
+            contents.resize(contents.size() + 4096);
+        }
+        const ssize_t n = retryInterrupted(
+            [&] { return sys.read(fd, contents.data() + filled, contents.size() - filled); });
+        if (n < 0) {
+            throw failureFromErrno(errno, path);
+        }
+        if (n == 0) {
+            break;
+        }
+        filled += static_cast<std::size_t>(n);
+        if (filled > limit) {
+            return std::nullopt;
+        }
+    }
+    contents.resize(filled);
+    return contents;
+}
+
 std::optional<std::string> readFileIfChanged(const std::string& path, ReadVersion& version,
                                              std::string_view held) {
-    const SystemCalls& sys = systemCalls();
     struct stat st {};
     FileHandle file(path, st);
     if (!S_ISREG(st.st_mode)) {
@@ -56,36 +81,19 @@ std::optional<std::string> readFileIfChanged(const std::string& path, ReadVersio
     if (static_cast<std::uint64_t>(st.st_size) > kTextFileSizeLimit) {
         throw tooLarge(path);
     }
-    std::string contents;
-    contents.resize(static_cast<std::size_t>(st.st_size));
-    std::size_t filled = 0;
-    for (;;) {
-        if (filled == contents.size()) {
-            // The file may have grown since fstat; read on until the end.
-            contents.resize(contents.size() + 4096);
-        }
-        const ssize_t n = retryInterrupted([&] {
-            return sys.read(file.fd(), contents.data() + filled, contents.size() - filled);
-        });
-        if (n < 0) {
-            throw failureFromErrno(errno, path);
-        }
-        if (n == 0) {
-            break;
-        }
-        filled += static_cast<std::size_t>(n);
-        if (filled > kTextFileSizeLimit) {
-            throw tooLarge(path);
-        }
+    std::optional<std::string> read =
+        readToEnd(file.fd(), static_cast<std::size_t>(st.st_size), path, kTextFileSizeLimit);
+    if (!read) {
+        throw tooLarge(path);
     }
-    contents.resize(filled);
+    const std::string& contents = *read;
     // Until it settles, the next call reads the file again.
     const std::int64_t modified = nanosecondsOf(current);
     const std::int64_t now = nowNanoseconds();
     const bool settled = modified <= now - kSettledAfterNanoseconds ||
                          (modified > now && current == version.stamp && contents == held);
     version = ReadVersion{current, settled};
-    return contents;
+    return std::move(*read);
 }
 
 } // namespace quillmark
