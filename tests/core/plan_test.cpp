@@ -269,6 +269,27 @@ struct Killer {
     }
 };
 
+// A file's status change read as its modification time, as exFAT through
+// FUSE reports it: a claim's mark then dates its status change too.
+struct StatusChangeIsModification {
+    static inline SystemCalls below{};
+    const SystemCalls saved = systemCalls();
+    StatusChangeIsModification() {
+        below = saved;
+        systemCalls().fstat = [](int fd, struct stat* st) {
+            const int result = below.fstat(fd, st);
+            st->st_ctim = st->st_mtim;
+            return result;
+        };
+        systemCalls().lstat = [](const char* path, struct stat* st) {
+            const int result = below.lstat(path, st);
+            st->st_ctim = st->st_mtim;
+            return result;
+        };
+    }
+    ~StatusChangeIsModification() { systemCalls() = saved; }
+};
+
 // Every state a kill can leave, at each call of each way of renaming: after
 // recovery every file is there once, under its old or its new name, and
 // nothing else is; undo then gives each its first name.
@@ -280,6 +301,7 @@ TEST_F(PlanOfFolder, KilledRunsAreRecoveredAndUndone) {
         int linkErr;
         bool caseInsensitive;
         bool noMapping = false;
+        bool statusChangeIsModification = false;
     };
     const std::vector<std::pair<const char*, const char*>> chain = {
         {"a-banjo.z64", "BANJO"}, {"Banjo (USA).v64", "MARIO KART 64"}, {"c.z64", "CONKER"}};
@@ -288,6 +310,7 @@ TEST_F(PlanOfFolder, KilledRunsAreRecoveredAndUndone) {
         {"link and unlink", chain, EINVAL, 0, false},
         {"claim", chain, EINVAL, EPERM, false},
         {"a case-only rename through a temporary name", {{"banjo (usa).v64", "BANJO"}}, 0, 0, true},
+        {"claim, status change read as modification", chain, EINVAL, EPERM, false, false, true},
     };
     const std::string journals = lists.file("journal");
     for (const Case& c : cases) {
@@ -306,6 +329,10 @@ TEST_F(PlanOfFolder, KilledRunsAreRecoveredAndUndone) {
         for (int at = 0;; ++at) {
             SCOPED_TRACE(std::string(c.what) + ", killed at call " + std::to_string(at));
             fs::remove_all(journals);
+            std::optional<StatusChangeIsModification> exfat;
+            if (c.statusChangeIsModification) {
+                exfat.emplace();
+            }
             const pid_t child = ::fork();
             if (child == 0) {
                 std::optional<test::CaseInsensitiveFileSystem> folding;

@@ -477,11 +477,17 @@ bool changedSince(const SystemCalls& sys, const std::string& path, std::int64_t 
 bool isLeftClaim(const SystemCalls& sys, int fd, const std::string& path, std::int64_t notBefore,
                  bool intentBeside) {
     struct stat st {};
+    if (sys.fstat(fd, &st) != 0 || !isEmptySingleFile(st)) {
+        return false;
+    }
+    const bool marked = stampOf(st).modifiedSeconds == kClaimMark;
     // The claim's status changed when it was made: a user's empty file from
-    // before the run cannot pass for it.
-    return sys.fstat(fd, &st) == 0 && isEmptySingleFile(st) && st.st_ctime >= notBefore &&
-           sys.flock(fd, LOCK_EX | LOCK_NB) == 0 && claimIsIntact(sys, fd, path.c_str()) &&
-           (intentBeside || stampOf(st).modifiedSeconds == kClaimMark);
+    // before the run cannot pass for it. Where the file system gives the
+    // modification time as the status change (exFAT through FUSE), the mark
+    // dates both.
+    const bool madeInRun = st.st_ctime >= notBefore || (marked && st.st_ctime == st.st_mtime);
+    return madeInRun && (intentBeside || marked) && sys.flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+           claimIsIntact(sys, fd, path.c_str());
 }
 
 } // namespace
