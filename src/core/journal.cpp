@@ -2,6 +2,7 @@
 
 #include "core/plan.h"
 #include "core/rename_one.h"
+#include "fsys/checksum.h"
 #include "fsys/folder_listing.h"
 #include "fsys/header_file.h"
 #include "fsys/paths.h"
@@ -26,24 +27,8 @@ constexpr std::int64_t kKeptSeconds = 30 * 24 * 60 * 60;
 // Finished renames are written in blocks of this size: no call per file.
 constexpr std::size_t kBufferLimit = 64 << 10;
 
-constexpr std::array<std::uint32_t, 256> kCrcTable = [] {
-    std::array<std::uint32_t, 256> table{};
-    for (std::uint32_t i = 0; i < 256; ++i) {
-        std::uint32_t c = i;
-        for (int k = 0; k < 8; ++k) {
-            c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        }
-        table[i] = c;
-    }
-    return table;
-}();
-
 std::uint32_t crc32(std::string_view bytes) {
-    std::uint32_t c = 0xFFFFFFFFu;
-    for (const char byte : bytes) {
-        c = kCrcTable[(c ^ static_cast<unsigned char>(byte)) & 0xFF] ^ (c >> 8);
-    }
-    return c ^ 0xFFFFFFFFu;
+    return quillmark::crc32(bytes.data(), bytes.size());
 }
 
 std::string hex(std::uint64_t value, int digits) {

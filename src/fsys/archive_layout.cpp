@@ -1,5 +1,7 @@
 #include "archive_layout.h"
 
+#include "checksum.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdlib>
@@ -42,25 +44,6 @@ std::uint64_t little(const std::uint8_t* at, int count) {
         value = value << 8 | at[i];
     }
     return value;
-}
-
-std::uint32_t crc32(const std::uint8_t* data, std::size_t size) {
-    static const std::array<std::uint32_t, 256> table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) {
-                c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            }
-            t[n] = c;
-        }
-        return t;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::size_t i = 0; i < size; ++i) {
-        crc = table[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    }
-    return crc ^ 0xFFFFFFFFu;
 }
 
 // Exactly `count` bytes at `offset`, or the archive is damaged.

@@ -1,10 +1,12 @@
 #include "fsys/file_stamp.h"
 
 #include "fsys/file_failure.h"
+#include "fsys/journal_file.h"
 #include "fsys/posix/file_handle.h"
 #include "fsys/posix/system_calls.h"
 
 #include <cerrno>
+#include <optional>
 
 namespace quillmark {
 
@@ -24,15 +26,11 @@ FileStamp stampOf(const struct stat& st) {
 }
 
 bool isStillFile(const std::string& path, const FileStamp& stamp, LinkMode links) {
-    const SystemCalls& sys = systemCalls();
-    struct stat st {};
-    if (retryInterrupted([&] {
-            return links == LinkMode::Follow ? sys.stat(path.c_str(), &st)
-                                             : sys.lstat(path.c_str(), &st);
-        }) != 0) {
-        throw failureFromErrno(errno, path);
+    const std::optional<FileStamp> found = stampAt(path, links);
+    if (!found) {
+        throw failureFromErrno(ENOENT, path);
     }
-    return stampOf(st) == stamp;
+    return *found == stamp;
 }
 
 FileFailure fileChangedFailure(const std::string& path) {
